@@ -1,0 +1,7 @@
+#include "cli/tool.h"
+
+namespace zarnex::cli {
+
+int run_tool(int, char**) { return 1; }
+
+}  // namespace zarnex::cli

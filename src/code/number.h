@@ -1,0 +1,36 @@
+#ifndef ZARNEX_CODE_NUMBER_H_
+#define ZARNEX_CODE_NUMBER_H_
+
+#include <cstdint>
+#include <string>
+
+namespace zarnex::code {
+
+/// Results of parse_int and parse_decimal.
+inline constexpr int kNumberOk = 0;
+inline constexpr int kNumberMalformed = -1;
+/// The whole text is a number, but beyond what the type holds: parse_int
+/// stored the value clamped to the 32-bit range, parse_decimal stored a
+/// non-finite value (nan, inf, or an overflow to infinity). Lenient readers
+/// accept it; strict readers refuse it.
+inline constexpr int kNumberOutOfRange = 1;
+
+/// The one decimal text form of the system, used in field sequences and XML:
+/// "%.8f", a dot as decimal mark, trailing zeros and a trailing dot removed
+/// (100 -> "100", 0.1 -> "0.1", -0.000000001 -> "-0").
+std::string format_decimal(double value);
+
+/// Reads @a text as a base-10 integer the way strtol does (leading white
+/// space, optional sign, digits), requiring the whole text to be consumed.
+/// Stores the value in @a out (when not null) unless the text is malformed.
+int parse_int(const char* text, std::int32_t* out);
+
+/// Reads @a text as a floating-point number the way strtod does, requiring
+/// the whole text to be consumed; a dot is the decimal mark whatever the
+/// locale's mark is. Stores the value in @a out (when not null) unless the
+/// text is malformed.
+int parse_decimal(const char* text, double* out);
+
+}  // namespace zarnex::code
+
+#endif  // ZARNEX_CODE_NUMBER_H_

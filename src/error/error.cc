@@ -1,0 +1,134 @@
+#include "error/error.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <utility>
+
+namespace zarnex {
+namespace {
+
+// The last recorded error. Subject and detail are borrowed static texts,
+// except the owned detail, which the state keeps in owned_detail_.
+struct ErrorState {
+  int code = 0;
+  std::string_view subject = "";
+  std::string_view detail = "";
+  std::string owned_detail;
+  bool detail_owned = false;
+};
+
+ErrorState g_error_state;
+
+constexpr std::string_view kErrorNames[] = {
+    "ERROR_IO: ",                   // -3
+    "ERROR_NULL_POINTER: ",         // -2
+    "ERROR_ILLEGAL_ARGUMENT: ",     // -1
+    "",                             // 0
+    "ERROR_BASE32HEX: ",            // 1
+    "ERROR_CHECKSUM: ",             // 2
+    "ERROR_COMPRESSION: ",          // 3
+    "ERROR_INVALID_VALUE: ",        // 4
+    "ERROR_BAD_FORMAT: ",           // 5
+    "ERROR_MAX_PRIORITY_REACHED: ", // 6
+    "ERROR_SEQUENCE_LIMIT_EXCEEDED: ",  // 7
+    "ERROR_UNKNOWN_DOCUMENT: ",     // 8
+    "ERROR_XML: ",                  // 9
+    "ERROR_MISSING_LOGO: ",         // 10
+    "ERROR_QR",                     // 11: no colon, no blank
+};
+
+std::string vformat_text(std::size_t size_hint, const char* format,
+                         va_list args) {
+  std::string text(size_hint, '\0');
+  va_list again;
+  va_copy(again, args);
+  int n = std::vsnprintf(text.data(), size_hint + 1, format, args);
+  if (n < 0) {
+    va_end(again);
+    return std::string();
+  }
+  if (static_cast<std::size_t>(n) > size_hint) {
+    text.resize(static_cast<std::size_t>(n));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  } else {
+    text.resize(static_cast<std::size_t>(n));
+  }
+  va_end(again);
+  return text;
+}
+
+}  // namespace
+
+std::string_view error_name(int code) {
+  if (code < -3 || code > 11) return "ZARNEX_ERROR_UNKNOWN";
+  return kErrorNames[code + 3];
+}
+
+int set_error(int code, std::string_view subject) {
+  return set_error_detail(code, subject, "");
+}
+
+int set_error(ErrorCode code, std::string_view subject) {
+  return set_error(static_cast<int>(code), subject);
+}
+
+int set_error_detail(int code, std::string_view subject,
+                     std::string_view detail) {
+  ErrorState& s = g_error_state;
+  s.code = code;
+  s.subject = subject;
+  s.detail = detail;
+  s.owned_detail.clear();
+  s.detail_owned = false;
+  return code;
+}
+
+int set_error_detail(ErrorCode code, std::string_view subject,
+                     std::string_view detail) {
+  return set_error_detail(static_cast<int>(code), subject, detail);
+}
+
+int set_error_detail_owned(ErrorCode code, std::string_view subject,
+                           std::string detail) {
+  ErrorState& s = g_error_state;
+  s.code = static_cast<int>(code);
+  s.subject = subject;
+  s.owned_detail = std::move(detail);
+  s.detail = s.owned_detail;
+  s.detail_owned = true;
+  return s.code;
+}
+
+int error_code() { return g_error_state.code; }
+
+std::string error_text() {
+  ErrorState& s = g_error_state;
+  std::string_view name = error_name(s.code);
+  std::string_view separator =
+      (!s.detail.empty() && s.detail.front() == ' ') ? "" : " ";
+  std::string text;
+  text.reserve(name.size() + s.subject.size() + separator.size() +
+               s.detail.size());
+  text.append(name).append(s.subject).append(separator).append(s.detail);
+  if (s.detail_owned) {
+    s.owned_detail.clear();
+    s.detail = "";
+    s.detail_owned = false;
+  }
+  return text;
+}
+
+void reset_error() {
+  g_error_state.owned_detail.clear();
+  g_error_state = ErrorState{};
+}
+
+std::string format_text(std::size_t size_hint, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = vformat_text(size_hint, format, args);
+  va_end(args);
+  return text;
+}
+
+}  // namespace zarnex

@@ -1,0 +1,71 @@
+#ifndef ZARNEX_ERROR_ERROR_H_
+#define ZARNEX_ERROR_ERROR_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zarnex {
+
+/// Error codes. Every fallible operation returns one of these as an int
+/// status (0 for success); the value is part of the tool's interface, as it
+/// becomes the process exit status.
+enum class ErrorCode : int {
+  kIo = -3,
+  kNullPointer = -2,
+  kIllegalArgument = -1,
+  kOk = 0,
+  kBase32hex = 1,
+  kChecksum = 2,
+  kCompression = 3,
+  kInvalidValue = 4,
+  kBadFormat = 5,
+  kMaxPriorityReached = 6,
+  kSequenceLimitExceeded = 7,
+  kUnknownDocument = 8,
+  kXml = 9,
+  kMissingLogo = 10,
+  kQr = 11,
+};
+
+/// The printable name of an error code, the first part of every error text
+/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..11.
+std::string_view error_name(int code);
+
+/// Records @a code and @a subject with an empty detail and returns @a code.
+/// The subject must stay alive until the next error is recorded (callers
+/// pass string literals or other static texts).
+int set_error(int code, std::string_view subject);
+int set_error(ErrorCode code, std::string_view subject);
+
+/// Records code, subject and a borrowed detail; returns @a code.
+int set_error_detail(int code, std::string_view subject, std::string_view detail);
+int set_error_detail(ErrorCode code, std::string_view subject,
+                     std::string_view detail);
+
+/// Records code and subject and hands the detail over to the error state,
+/// which keeps it until error_text() has used it or another error replaces it.
+int set_error_detail_owned(ErrorCode code, std::string_view subject,
+                           std::string detail);
+
+/// The code of the last recorded error (0 when none was recorded).
+int error_code();
+
+/// The error text: name, subject, one blank unless the detail begins with a
+/// blank, and the detail. An owned detail is released afterwards, so a second
+/// call shows the name, the subject and a single blank.
+std::string error_text();
+
+/// Puts the error state back to its initial value (code 0, empty texts).
+/// Used by tests.
+void reset_error();
+
+/// printf-style formatting into a new string holding the whole output. The
+/// size hint is the first guess of the length; longer output is formatted
+/// again into a buffer of the exact size.
+std::string format_text(std::size_t size_hint, const char* format, ...)
+    __attribute__((format(printf, 2, 3)));
+
+}  // namespace zarnex
+
+#endif  // ZARNEX_ERROR_ERROR_H_

@@ -1,0 +1,3 @@
+#include "cli/tool.h"
+
+int main(int argc, char** argv) { return zarnex::cli::run_tool(argc, argv); }

@@ -1,0 +1,84 @@
+#ifndef ZARNEX_MODEL_DOCUMENT_H_
+#define ZARNEX_MODEL_DOCUMENT_H_
+
+#include <cstdint>
+#include <memory>
+
+#include "model/value.h"
+
+namespace zarnex {
+
+/// The two header bytes that open every code and name the document's kind.
+///
+///   byte 0: bits 7-4 document type (0 Pay, 1 Invoice, 2 InvoiceItems),
+///           bits 3-0 version (0 in every document this system creates)
+///   byte 1: bits 7-4 sub-kind (for invoices: 0 Invoice, 1 ProformaInvoice,
+///           2 CreditNote, 3 DebitNote, 4 AdvanceInvoice; 0 otherwise),
+///           bits 3-0 reserved (0 when created, carried unchanged otherwise)
+struct DocumentHeader {
+  std::uint8_t byte0 = 0;
+  std::uint8_t byte1 = 0;
+
+  int type() const { return byte0 >> 4; }
+  int version() const { return byte0 & 0x0F; }
+  int sub_kind() const { return byte1 >> 4; }
+  void set_sub_kind(int sub_kind) {
+    byte1 = static_cast<std::uint8_t>(((sub_kind & 0x0F) << 4) | (byte1 & 0x0F));
+  }
+  friend bool operator==(const DocumentHeader&, const DocumentHeader&) = default;
+};
+
+/// Document types, the high half of header byte 0.
+enum class DocumentType : int { kPay = 0, kInvoice = 1, kInvoiceItems = 2 };
+
+/// Invoice sub-kinds, the high half of header byte 1.
+enum class InvoiceKind : int {
+  kInvoice = 0,
+  kProformaInvoice = 1,
+  kCreditNote = 2,
+  kDebitNote = 3,
+  kAdvanceInvoice = 4,
+};
+
+/// One Pay, Invoice or InvoiceItems in memory. The kind's fields follow in
+/// the derived classes; the first field of every kind is InvoiceID.
+class Document {
+ public:
+  virtual ~Document() = default;
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  /// Checks the document by the rules of its kind: 0, or the code of the
+  /// first failing rule with the error state set. Never changes the document.
+  virtual int validate() const = 0;
+
+  /// Computes the amounts that a code does not carry. Runs only on a decoded
+  /// document that passed validate(); does nothing for kinds without them.
+  virtual void complete() {}
+
+  DocumentType type() const { return static_cast<DocumentType>(header.type()); }
+
+  DocumentHeader header;
+  StringValue InvoiceID;
+
+ protected:
+  explicit Document(DocumentType type) {
+    header.byte0 = static_cast<std::uint8_t>(static_cast<int>(type) << 4);
+  }
+};
+
+using DocumentPtr = std::unique_ptr<Document>;
+
+/// Releases the document, if any.
+void document_destroy(DocumentPtr& document);
+
+/// Runs the document's complete operation; nothing for a null document.
+void document_complete(Document* document);
+
+/// Runs the document's validate operation; a null document fails with -2
+/// and "Document cannot be null. ".
+int document_validate(const Document* document);
+
+}  // namespace zarnex
+
+#endif  // ZARNEX_MODEL_DOCUMENT_H_
