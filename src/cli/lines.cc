@@ -1,0 +1,74 @@
+#include "cli/lines.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
+
+#include "cli/input.h"
+#include "error/error.h"
+
+namespace zarnex::cli {
+namespace {
+
+bool is_blank_byte(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+void flush_output() { std::fflush(stdout); }
+
+}  // namespace
+
+bool prepare_line(std::string& line) {
+  bool content = false;
+  for (char c : line) {
+    if (!is_blank_byte(c)) {
+      content = true;
+      break;
+    }
+  }
+  if (!content) return false;
+  for (int i = 0; i < 2 && !line.empty() && is_blank_byte(line.back()); ++i)
+    line.pop_back();
+  return true;
+}
+
+void write_error_line(bool format_stderr, const std::string& input) {
+  std::string text = error_text();
+  if (!format_stderr) {
+    text.push_back('\n');
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    return;
+  }
+  char stamp[128];
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S.000", &local);
+  std::string line;
+  line.reserve(n + input.size() + text.size() + 3);
+  line.append(stamp, n).append(1, '\t').append(input).append(1, '\t');
+  line.append(text).append(1, '\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+void run_lines(Operation operation, bool format_stderr) {
+  // Results are flushed only before the reader waits for input, so a long
+  // run writes in large blocks while a pipe partner that waits for each
+  // result still gets it.
+  LineReader reader(STDIN_FILENO, flush_output);
+  std::string line;
+  std::string output;
+  while (reader.read_line(line)) {
+    if (!prepare_line(line)) continue;
+    output.clear();
+    int status = operation(line, &output);
+    if (status == 0) {
+      output.push_back('\n');
+      std::fwrite(output.data(), 1, output.size(), stdout);
+    } else {
+      write_error_line(format_stderr, line);
+    }
+  }
+  std::fflush(stdout);
+}
+
+}  // namespace zarnex::cli

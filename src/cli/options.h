@@ -1,0 +1,51 @@
+#ifndef ZARNEX_CLI_OPTIONS_H_
+#define ZARNEX_CLI_OPTIONS_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace zarnex::cli {
+
+/// The run-mode operation that the options select.
+enum class Mode {
+  kNone,
+  kEncodeXml,
+  kEncodeXmlWithId,
+  kDecodeToXml,
+  kEncodeSequence,
+  kEncodeSequenceWithId,
+};
+
+/// The run settings, filled from the options left to right.
+struct Options {
+  Mode mode = Mode::kNone;
+  bool invoice_id = false;     // put the InvoiceID and a tab before each code
+  bool bulk = false;           // one input per line of standard input
+  bool format_stderr = false;  // error lines with timestamp and input
+  std::optional<std::string> input;  // input given as an option value
+};
+
+/// Result of reading the arguments.
+struct ParsedOptions {
+  enum class Action { kRun, kUsage, kFail };
+  Action action = Action::kRun;
+  Options options;
+  std::string message;  // for kFail: the line for standard error
+};
+
+/// Cuts an argument at its first "=": the name before it, the value after
+/// it (empty without "=").
+std::pair<std::string_view, std::string_view> split_option(std::string_view argument);
+
+/// Reads the arguments (without the program name) left to right. Does no
+/// work: the caller prints the usage text or the message and runs the mode.
+ParsedOptions parse_options(int argc, const char* const* argv);
+
+/// The usage text printed when the tool runs without arguments.
+std::string usage_text();
+
+}  // namespace zarnex::cli
+
+#endif  // ZARNEX_CLI_OPTIONS_H_

@@ -1,0 +1,133 @@
+#include "code/envelope.h"
+
+#include <cstddef>
+#include <utility>
+
+#include "code/base32hex.h"
+#include "code/crc32.h"
+#include "code/field_sequence.h"
+#include "code/payload.h"
+#include "error/error.h"
+
+namespace zarnex::code {
+namespace {
+
+constexpr std::size_t kHeaderBytes = 2;
+constexpr std::size_t kCrcBytes = 4;
+// Fewer characters than this cannot hold the two header bytes.
+constexpr std::size_t kMinCodeLength = 4;
+// The payload length field is 16 bits wide, so no limit can let a longer
+// field sequence through.
+constexpr std::size_t kMaxSequenceLength = 0xFFFF - kCrcBytes;
+
+thread_local std::uint32_t t_sequence_limit = kDefaultSequenceLimit;
+
+std::uint32_t read_le32(std::string_view bytes) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i)
+    value = (value << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+  return value;
+}
+
+}  // namespace
+
+std::uint32_t get_sequence_limit() { return t_sequence_limit; }
+
+void set_sequence_limit(std::uint32_t limit) { t_sequence_limit = limit; }
+
+int encode_document(const Document* document, std::string* out_text) {
+  if (out_text == nullptr) {
+    return set_error(ErrorCode::kNullPointer,
+                     "Base32hex pointer cannot be NULL.");
+  }
+  if (int status = document_validate(document); status != 0) return status;
+
+  FieldSequence sequence;
+  if (int status = write_document(sequence, document); status != 0)
+    return status;
+  const std::size_t length = text_length(sequence);
+  if (length > t_sequence_limit || length > kMaxSequenceLength) {
+    return set_error(ErrorCode::kSequenceLimitExceeded,
+                     "Sequence limit exceeded.");
+  }
+
+  // Payload: CRC-32 of the text, low byte first, then the text.
+  std::string payload;
+  payload.reserve(kCrcBytes + length);
+  payload.resize(kCrcBytes);
+  for (const std::string& field : sequence.fields) {
+    if (payload.size() > kCrcBytes) payload.push_back('\t');
+    payload.append(field);
+  }
+  const std::uint32_t crc =
+      crc32(std::string_view(payload).substr(kCrcBytes));
+  for (std::size_t i = 0; i < kCrcBytes; ++i)
+    payload[i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+
+  const std::size_t capacity = payload_capacity(payload.size());
+  std::string envelope;
+  envelope.reserve(kHeaderBytes + capacity);
+  envelope.push_back(static_cast<char>(sequence.header.byte0));
+  envelope.push_back(static_cast<char>(sequence.header.byte1));
+  if (int status = compress_payload(payload, capacity, &envelope); status != 0)
+    return status;
+  return base32hex_encode(envelope, out_text);
+}
+
+int decode_document(std::string_view text, DocumentPtr* out_document) {
+  if (text.size() < kMinCodeLength)
+    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+  if (out_document == nullptr) {
+    return set_error(ErrorCode::kNullPointer,
+                     "Document pointer cannot be NULL. ");
+  }
+  std::string bytes;
+  if (int status = base32hex_decode(text, &bytes); status != 0) return status;
+  // Only possible when most of the text is "=" padding.
+  if (bytes.size() < kHeaderBytes)
+    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+
+  FieldSequence sequence;
+  sequence.header.byte0 = static_cast<std::uint8_t>(bytes[0]);
+  sequence.header.byte1 = static_cast<std::uint8_t>(bytes[1]);
+
+  std::string payload;
+  if (int status = decompress_payload(
+          std::string_view(bytes).substr(kHeaderBytes), &payload);
+      status != 0) {
+    return status;
+  }
+  if (payload.size() < kCrcBytes)
+    return set_error(ErrorCode::kChecksum, "Checksum not found. ");
+  std::string_view sequence_text = std::string_view(payload).substr(kCrcBytes);
+  if (read_le32(payload) != crc32(sequence_text))
+    return set_error(ErrorCode::kChecksum, "Checksum mismatch. ");
+
+  split(sequence, sequence_text);
+  DocumentPtr document;
+  if (int status = read_document(sequence, &document); status != 0)
+    return status;
+  if (int status = document_validate(document.get()); status != 0)
+    return status;
+  document_complete(document.get());
+  *out_document = std::move(document);
+  return 0;
+}
+
+int read_code_header(std::string_view text, DocumentHeader* out_header) {
+  if (text.data() == nullptr)
+    return set_error(ErrorCode::kNullPointer, "Base32hex cannot be NULL. ");
+  if (text.size() < kMinCodeLength)
+    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+  std::string bytes;
+  if (int status = base32hex_decode(text, &bytes); status != 0) return status;
+  if (bytes.size() < kHeaderBytes)
+    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+  if (out_header != nullptr) {
+    out_header->byte0 = static_cast<std::uint8_t>(bytes[0]);
+    out_header->byte1 = static_cast<std::uint8_t>(bytes[1]);
+  }
+  return 0;
+}
+
+}  // namespace zarnex::code

@@ -1,0 +1,136 @@
+#include "code/lzma.h"
+
+#include <lzma.h>
+
+#include <cstdint>
+
+namespace zarnex::code {
+namespace {
+
+constexpr std::uint32_t kLiteralContextBits = 3;
+constexpr std::uint32_t kLiteralPositionBits = 0;
+constexpr std::uint32_t kPositionBits = 2;
+constexpr std::uint32_t kDictionarySize = 131072;
+constexpr std::uint32_t kPreset = 9;
+constexpr std::uint32_t kNiceLength = 32;
+constexpr std::uint32_t kMatchFinderDepth = 32;
+// The range coder starts with 5 bytes; no stream can be shorter.
+constexpr std::size_t kMinStreamLength = 5;
+
+// One lzma_stream, ended when the owner goes away. Re-initialising it with
+// lzma_raw_encoder/lzma_raw_decoder reuses the memory of the previous run,
+// also after a failed or aborted one.
+class LzmaStream {
+ public:
+  LzmaStream() = default;
+  ~LzmaStream() { lzma_end(&stream_); }
+  LzmaStream(const LzmaStream&) = delete;
+  LzmaStream& operator=(const LzmaStream&) = delete;
+
+  lzma_stream* get() { return &stream_; }
+
+ private:
+  lzma_stream stream_ = LZMA_STREAM_INIT;
+};
+
+// The encoder options: the level-9 preset with the fixed properties and
+// settings of the code format written over it (the preset itself has a
+// 64 MiB dictionary, 64 fast bytes and an automatic match-finder depth).
+lzma_options_lzma encoder_options() {
+  lzma_options_lzma options{};
+  lzma_lzma_preset(&options, kPreset);
+  options.dict_size = kDictionarySize;
+  options.lc = kLiteralContextBits;
+  options.lp = kLiteralPositionBits;
+  options.pb = kPositionBits;
+  options.mode = LZMA_MODE_NORMAL;
+  options.nice_len = kNiceLength;
+  options.mf = LZMA_MF_BT4;
+  options.depth = kMatchFinderDepth;
+  // LZMA1EXT without LZMA_LZMA1EXT_ALLOW_EOPM writes no end marker; the
+  // uncompressed size is ignored by the encoder.
+  options.ext_flags = 0;
+  lzma_set_ext_size(options, 0);
+  return options;
+}
+
+lzma_options_lzma decoder_options() {
+  lzma_options_lzma options{};
+  options.dict_size = kDictionarySize;
+  options.lc = kLiteralContextBits;
+  options.lp = kLiteralPositionBits;
+  options.pb = kPositionBits;
+  return options;
+}
+
+LzmaStream& thread_encoder() {
+  thread_local LzmaStream stream;
+  return stream;
+}
+
+LzmaStream& thread_decoder() {
+  thread_local LzmaStream stream;
+  return stream;
+}
+
+}  // namespace
+
+bool lzma_compress(std::string_view input, std::size_t room, std::string* out) {
+  static const lzma_options_lzma kOptions = encoder_options();
+  // The encoder only reads the options, but the filter array is not const.
+  lzma_options_lzma options = kOptions;
+  const lzma_filter filters[] = {
+      {LZMA_FILTER_LZMA1EXT, &options},
+      {LZMA_VLI_UNKNOWN, nullptr},
+  };
+  lzma_stream* stream = thread_encoder().get();
+  if (lzma_raw_encoder(stream, filters) != LZMA_OK) return false;
+
+  const std::size_t start = out->size();
+  out->resize(start + room);
+  stream->next_in = reinterpret_cast<const std::uint8_t*>(input.data());
+  stream->avail_in = input.size();
+  stream->next_out = reinterpret_cast<std::uint8_t*>(out->data() + start);
+  stream->avail_out = room;
+  lzma_ret ret = LZMA_OK;
+  // Runs until the stream is finished; a full output buffer before that
+  // means the stream does not fit the room.
+  while (ret == LZMA_OK && stream->avail_out > 0)
+    ret = lzma_code(stream, LZMA_FINISH);
+  if (ret != LZMA_STREAM_END) {
+    out->resize(start);
+    return false;
+  }
+  out->resize(start + (room - stream->avail_out));
+  return true;
+}
+
+bool lzma_decompress(std::string_view stream_bytes, std::size_t expected,
+                     std::string* out) {
+  if (stream_bytes.size() < kMinStreamLength) return false;
+  lzma_options_lzma options = decoder_options();
+  const lzma_filter filters[] = {
+      {LZMA_FILTER_LZMA1, &options},
+      {LZMA_VLI_UNKNOWN, nullptr},
+  };
+  lzma_stream* stream = thread_decoder().get();
+  if (lzma_raw_decoder(stream, filters) != LZMA_OK) return false;
+
+  std::string data(expected, '\0');
+  stream->next_in = reinterpret_cast<const std::uint8_t*>(stream_bytes.data());
+  stream->avail_in = stream_bytes.size();
+  stream->next_out = reinterpret_cast<std::uint8_t*>(data.data());
+  stream->avail_out = expected;
+  while (stream->avail_out > 0) {
+    lzma_ret ret = lzma_code(stream, LZMA_RUN);
+    if (ret == LZMA_STREAM_END) break;  // end marker: the output ends early
+    if (ret != LZMA_OK) return false;   // corrupt data
+    // All input used and the output not yet full: the stream is too short.
+    if (stream->avail_out > 0 && stream->avail_in == 0) return false;
+  }
+  data.resize(expected - stream->avail_out);
+  *out = std::move(data);
+  return true;
+}
+
+}  // namespace zarnex::code

@@ -1,0 +1,82 @@
+#include "error/error.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace zarnex {
+namespace {
+
+class ErrorTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_error(); }
+};
+
+TEST_F(ErrorTest, FreshStateIsOneBlank) { EXPECT_EQ(error_text(), " "); }
+
+TEST_F(ErrorTest, NamesOfEveryCode) {
+  const struct {
+    int code;
+    const char* name;
+  } kNames[] = {
+      {-4, "ZARNEX_ERROR_UNKNOWN"},
+      {-3, "ERROR_IO: "},
+      {-2, "ERROR_NULL_POINTER: "},
+      {-1, "ERROR_ILLEGAL_ARGUMENT: "},
+      {0, ""},
+      {1, "ERROR_BASE32HEX: "},
+      {2, "ERROR_CHECKSUM: "},
+      {3, "ERROR_COMPRESSION: "},
+      {4, "ERROR_INVALID_VALUE: "},
+      {5, "ERROR_BAD_FORMAT: "},
+      {6, "ERROR_MAX_PRIORITY_REACHED: "},
+      {7, "ERROR_SEQUENCE_LIMIT_EXCEEDED: "},
+      {8, "ERROR_UNKNOWN_DOCUMENT: "},
+      {9, "ERROR_XML: "},
+      {10, "ERROR_MISSING_LOGO: "},
+      {11, "ERROR_QR"},
+      {12, "ZARNEX_ERROR_UNKNOWN"},
+  };
+  for (const auto& entry : kNames) {
+    EXPECT_EQ(set_error(entry.code, "S"), entry.code);
+    EXPECT_EQ(error_text(), std::string(entry.name) + "S ") << entry.code;
+  }
+}
+
+TEST_F(ErrorTest, SeparatorDependsOnDetail) {
+  set_error(ErrorCode::kChecksum, "Checksum mismatch. ");
+  EXPECT_EQ(error_text(), "ERROR_CHECKSUM: Checksum mismatch.  ");
+  set_error_detail(ErrorCode::kInvalidValue, "IBAN", " cannot be NULL. ");
+  EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: IBAN cannot be NULL. ");
+  set_error_detail(ErrorCode::kInvalidValue, "VariableSymbol",
+                   "SEPA direct debit scheme selected");
+  EXPECT_EQ(error_text(),
+            "ERROR_INVALID_VALUE: VariableSymbol SEPA direct debit scheme selected");
+  set_error(ErrorCode::kQr, "no symbol");
+  EXPECT_EQ(error_text(), "ERROR_QRno symbol ");
+}
+
+TEST_F(ErrorTest, OwnedDetailIsShownOnce) {
+  set_error_detail_owned(ErrorCode::kXml, "Getting root element error\n",
+                         std::string("bad line:1,\n"));
+  EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n bad line:1,\n");
+  EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n ");
+  EXPECT_EQ(error_code(), 9);
+}
+
+TEST_F(ErrorTest, RecordingReplacesOwnedDetail) {
+  set_error_detail_owned(ErrorCode::kXml, "X", std::string("owned"));
+  set_error_detail(ErrorCode::kInvalidValue, "Day", " is out of range. ");
+  EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Day is out of range. ");
+}
+
+TEST(FormatText, HoldsWholeOutput) {
+  EXPECT_EQ(format_text(15, "%.8f", 1234567.12345678), "1234567.12345678");
+  EXPECT_EQ(format_text(1, "%s-%d", "abcdef", 42), "abcdef-42");
+  EXPECT_EQ(format_text(16, "%i", -7), "-7");
+  std::string long_text(5000, 'x');
+  EXPECT_EQ(format_text(1024, "<%s>", long_text.c_str()), "<" + long_text + ">");
+}
+
+}  // namespace
+}  // namespace zarnex

@@ -1,0 +1,61 @@
+// The validate and complete operations of an InvoiceItems document.
+
+#include "model/invoice_items.h"
+
+#include "validate/validators.h"
+
+namespace zarnex {
+namespace {
+
+using namespace validate;
+
+int check_line(const InvoiceLine& line) {
+  if (int rc = check_choice({{"ItemName", line.ItemName.has_value()},
+                             {"ItemEANCode", line.ItemEANCode.has_value()}}))
+    return rc;
+  if (int rc = check_period(line.PeriodFromDate, line.PeriodToDate)) return rc;
+  if (int rc = check_not_null("InvoicedQuantity", line.InvoicedQuantity))
+    return rc;
+  if (int rc = check_not_null("UnitPriceTaxExclusiveAmount",
+                              line.UnitPriceTaxExclusiveAmount))
+    return rc;
+  if (int rc = check_not_null("UnitPriceTaxAmount", line.UnitPriceTaxAmount))
+    return rc;
+  return check_unit_interval("ClassifiedTaxCategory", line.ClassifiedTaxCategory);
+}
+
+}  // namespace
+
+int InvoiceItems::validate() const {
+  // The document is this object, so it is always present; a missing
+  // document is refused by document_validate before it gets here.
+  if (int rc = check_not_null("InvoiceItems", true)) return rc;
+  if (int rc = check_not_empty("InvoiceID", InvoiceID)) return rc;
+  // A line number may be any text, so it is tested like InvoiceID.
+  if (int rc = check_not_empty("FirstInvoiceLineID", FirstInvoiceLineID))
+    return rc;
+  if (int rc = check_list("InvoiceLines", InvoiceLines)) return rc;
+  for (const auto& line : *InvoiceLines) {
+    if (int rc = check_line(*line)) return rc;
+  }
+  return 0;
+}
+
+void InvoiceItems::complete() {
+  if (!InvoiceLines) return;
+  for (const auto& line : *InvoiceLines) {
+    if (!line) continue;
+    const double exclusive = decimal_or_zero(line->UnitPriceTaxExclusiveAmount);
+    const double tax = decimal_or_zero(line->UnitPriceTaxAmount);
+    const double quantity = decimal_or_zero(line->InvoicedQuantity);
+    // The inclusive line total multiplies the stored unit sum, so the two
+    // agree exactly in the output.
+    set_decimal(line->UnitPriceTaxInclusiveAmount, exclusive + tax);
+    set_decimal(line->LineTaxExclusiveAmount, exclusive * quantity);
+    set_decimal(line->LineTaxInclusiveAmount,
+                *line->UnitPriceTaxInclusiveAmount * quantity);
+    set_decimal(line->LineTaxAmount, tax * quantity);
+  }
+}
+
+}  // namespace zarnex

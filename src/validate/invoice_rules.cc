@@ -1,0 +1,207 @@
+// The validate and complete operations of an Invoice document.
+
+#include "model/invoice.h"
+
+#include "validate/validators.h"
+
+namespace zarnex {
+namespace {
+
+using namespace validate;
+
+// The number of PaymentMeans members.
+constexpr int kPaymentMeansBits = 7;
+
+int check_currencies(const Invoice& invoice) {
+  if (int rc = check_currency_code("LocalCurrencyCode", invoice.LocalCurrencyCode))
+    return rc;
+  // A foreign currency comes with both of its rates, or not at all.
+  if (invoice.ForeignCurrencyCode || invoice.CurrRate ||
+      invoice.ReferenceCurrRate) {
+    if (int rc = check_currency_code("ForeignCurrencyCode",
+                                     invoice.ForeignCurrencyCode))
+      return rc;
+    if (int rc = check_not_null("CurrRate", invoice.CurrRate)) return rc;
+    if (int rc = check_not_null("ReferenceCurrRate", invoice.ReferenceCurrRate))
+      return rc;
+  }
+  return 0;
+}
+
+int check_supplier(const RecordValue<SupplierParty>& supplier) {
+  if (int rc = check_not_null("SupplierParty", supplier)) return rc;
+  if (int rc = check_not_null("SupplierParty/PartyName", supplier->PartyName))
+    return rc;
+  if (int rc = check_not_null("PostalAddress", supplier->PostalAddress))
+    return rc;
+  const PostalAddress& address = *supplier->PostalAddress;
+  if (int rc = check_not_null("StreetName", address.StreetName)) return rc;
+  if (int rc = check_not_null("CityName", address.CityName)) return rc;
+  if (int rc = check_not_null("PostalZone", address.PostalZone)) return rc;
+  return check_country_code("Country", address.Country);
+}
+
+int check_customer(const RecordValue<CustomerParty>& customer) {
+  if (int rc = check_not_null("CustomerParty", customer)) return rc;
+  return check_not_null("CustomerParty/PartyName", customer->PartyName);
+}
+
+// Either a count of lines (carried in separate InvoiceItems) or one line.
+int check_lines(const Invoice& invoice) {
+  if (int rc = check_choice(
+          {{"NumberOfInvoiceLines", invoice.NumberOfInvoiceLines.has_value()},
+           {"SingleInvoiceLine", invoice.SingleInvoiceLine != nullptr}}))
+    return rc;
+  if (const SingleInvoiceLine* line = invoice.SingleInvoiceLine.get()) {
+    if (int rc = check_choice({{"ItemName", line->ItemName.has_value()},
+                               {"ItemEANCode", line->ItemEANCode.has_value()}}))
+      return rc;
+    if (int rc = check_period(line->PeriodFromDate, line->PeriodToDate))
+      return rc;
+    if (int rc = check_not_null("InvoicedQuantity", line->InvoicedQuantity))
+      return rc;
+  }
+  if (invoice.NumberOfInvoiceLines) {
+    return check_non_negative_int("NumberOfInvoiceLines",
+                                  invoice.NumberOfInvoiceLines);
+  }
+  return 0;
+}
+
+int check_summaries(const ListValue<TaxCategorySummary>& summaries) {
+  if (int rc = check_list("TaxCategorySummaries", summaries)) return rc;
+  for (const auto& summary : *summaries) {
+    if (int rc = check_unit_interval("ClassifiedTaxCategory",
+                                     summary->ClassifiedTaxCategory))
+      return rc;
+    if (int rc = check_not_null("TaxExclusiveAmount", summary->TaxExclusiveAmount))
+      return rc;
+    if (int rc = check_not_null("TaxAmount", summary->TaxAmount)) return rc;
+    if (int rc = check_not_null("AlreadyClaimedTaxExclusiveAmount",
+                                summary->AlreadyClaimedTaxExclusiveAmount))
+      return rc;
+    if (int rc = check_not_null("AlreadyClaimedTaxAmount",
+                                summary->AlreadyClaimedTaxAmount))
+      return rc;
+  }
+  return 0;
+}
+
+int check_monetary_summary(const RecordValue<MonetarySummary>& summary) {
+  if (int rc = check_not_null("MonetarySummary", summary)) return rc;
+  if (int rc = check_not_null("PayableRoundingAmount",
+                              summary->PayableRoundingAmount))
+    return rc;
+  return check_not_null("PaidDepositsAmount", summary->PaidDepositsAmount);
+}
+
+// The nine amounts that a tax category summary and the monetary summary
+// share: the carried pair of each kind, the inclusive sum, the differences.
+struct Amounts {
+  double tax_exclusive = 0;
+  double tax_inclusive = 0;
+  double tax = 0;
+  double claimed_exclusive = 0;
+  double claimed_inclusive = 0;
+  double claimed_tax = 0;
+  double difference_exclusive = 0;
+  double difference_inclusive = 0;
+  double difference_tax = 0;
+
+  void add(const Amounts& other) {
+    tax_exclusive += other.tax_exclusive;
+    tax_inclusive += other.tax_inclusive;
+    tax += other.tax;
+    claimed_exclusive += other.claimed_exclusive;
+    claimed_inclusive += other.claimed_inclusive;
+    claimed_tax += other.claimed_tax;
+    difference_exclusive += other.difference_exclusive;
+    difference_inclusive += other.difference_inclusive;
+    difference_tax += other.difference_tax;
+  }
+};
+
+// Derives and stores the five computed amounts of @a summary; returns all
+// nine for the totals.
+Amounts complete_summary(TaxCategorySummary& summary) {
+  Amounts a;
+  a.tax_exclusive = decimal_or_zero(summary.TaxExclusiveAmount);
+  a.tax = decimal_or_zero(summary.TaxAmount);
+  a.claimed_exclusive = decimal_or_zero(summary.AlreadyClaimedTaxExclusiveAmount);
+  a.claimed_tax = decimal_or_zero(summary.AlreadyClaimedTaxAmount);
+  a.tax_inclusive = a.tax_exclusive + a.tax;
+  a.claimed_inclusive = a.claimed_exclusive + a.claimed_tax;
+  a.difference_exclusive = a.tax_exclusive - a.claimed_exclusive;
+  a.difference_inclusive = a.tax_inclusive - a.claimed_inclusive;
+  a.difference_tax = a.tax - a.claimed_tax;
+  set_decimal(summary.TaxInclusiveAmount, a.tax_inclusive);
+  set_decimal(summary.AlreadyClaimedTaxInclusiveAmount, a.claimed_inclusive);
+  set_decimal(summary.DifferenceTaxExclusiveAmount, a.difference_exclusive);
+  set_decimal(summary.DifferenceTaxInclusiveAmount, a.difference_inclusive);
+  set_decimal(summary.DifferenceTaxAmount, a.difference_tax);
+  return a;
+}
+
+}  // namespace
+
+int Invoice::validate() const {
+  // The document is this object, so it is always present; a missing
+  // document is refused by document_validate before it gets here.
+  if (int rc = check_not_null("Invoice", true)) return rc;
+  if (int rc = check_not_empty("InvoiceID", InvoiceID)) return rc;
+  if (int rc = check_required_date("IssueDate", IssueDate)) return rc;
+  if (TaxPointDate) {
+    if (int rc = check_date("TaxPointDate", *TaxPointDate)) return rc;
+  }
+  if (int rc = check_currencies(*this)) return rc;
+  if (int rc = check_supplier(SupplierParty)) return rc;
+  if (int rc = check_customer(CustomerParty)) return rc;
+  if (int rc = check_lines(*this)) return rc;
+  if (int rc = check_summaries(TaxCategorySummaries)) return rc;
+  if (int rc = check_monetary_summary(MonetarySummary)) return rc;
+  if (PaymentMeans) {
+    return check_bits("PaymentMeans", PaymentMeans, kPaymentMeansBits);
+  }
+  return 0;
+}
+
+void Invoice::complete() {
+  if (!TaxCategorySummaries) return;
+  Amounts totals;
+  for (const auto& summary : *TaxCategorySummaries) {
+    if (!summary) continue;
+    const Amounts amounts = complete_summary(*summary);
+    if (MonetarySummary) totals.add(amounts);
+  }
+  if (!MonetarySummary) return;
+
+  zarnex::MonetarySummary& money = *MonetarySummary;
+  set_decimal(money.TaxExclusiveAmount, totals.tax_exclusive);
+  set_decimal(money.TaxInclusiveAmount, totals.tax_inclusive);
+  set_decimal(money.TaxAmount, totals.tax);
+  set_decimal(money.AlreadyClaimedTaxExclusiveAmount, totals.claimed_exclusive);
+  set_decimal(money.AlreadyClaimedTaxInclusiveAmount, totals.claimed_inclusive);
+  set_decimal(money.AlreadyClaimedTaxAmount, totals.claimed_tax);
+  set_decimal(money.DifferenceTaxExclusiveAmount, totals.difference_exclusive);
+  set_decimal(money.DifferenceTaxInclusiveAmount, totals.difference_inclusive);
+  set_decimal(money.DifferenceTaxAmount, totals.difference_tax);
+  set_decimal(money.PayableAmount,
+              totals.difference_inclusive -
+                  decimal_or_zero(money.PaidDepositsAmount) +
+                  decimal_or_zero(money.PayableRoundingAmount));
+
+  if (!SingleInvoiceLine) return;
+  zarnex::SingleInvoiceLine& line = *SingleInvoiceLine;
+  const double quantity = decimal_or_zero(line.InvoicedQuantity);
+  if (quantity == 0.0) {
+    set_decimal(line.UnitPriceTaxExclusiveAmount, 0.0);
+    set_decimal(line.UnitPriceTaxInclusiveAmount, 0.0);
+    set_decimal(line.UnitPriceTaxAmount, 0.0);
+  } else {
+    set_decimal(line.UnitPriceTaxExclusiveAmount, totals.tax_exclusive / quantity);
+    set_decimal(line.UnitPriceTaxInclusiveAmount, totals.tax_inclusive / quantity);
+    set_decimal(line.UnitPriceTaxAmount, totals.tax / quantity);
+  }
+}
+
+}  // namespace zarnex

@@ -1,0 +1,194 @@
+// The validate operation of a Pay document: presence, form and mutual
+// exclusion of the fields of every payment, first failure wins.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "error/error.h"
+#include "model/pay.h"
+#include "validate/validators.h"
+
+namespace zarnex {
+namespace {
+
+using namespace validate;
+
+constexpr std::string_view kSymbolWithReference =
+    " must be NULL, because OriginatorsReferenceInformation is not NULL. ";
+constexpr std::string_view kNotForPeriodicity =
+    " must be NULL if Periodicity does not require it. ";
+constexpr std::string_view kNoStandingOrder =
+    " must be NULL, because PaymentOptions does not contain standingorder. ";
+constexpr std::string_view kNoDirectDebit =
+    " must be NULL, because PaymentOptions does not contain directdebit. ";
+constexpr std::string_view kInvalidEnumValue = "Invalid value. ";
+constexpr std::string_view kSepaSelected = "SEPA direct debit scheme selected";
+constexpr std::string_view kMandateUsed =
+    "MandateID, CreditorID and ContractID are used";
+constexpr std::string_view kReferenceUsed =
+    "OriginatorsReferenceInformation is used";
+
+// The longest variable and specific symbol, and the longest constant symbol.
+constexpr std::size_t kSymbolDigits = 10;
+constexpr std::size_t kConstantSymbolDigits = 4;
+
+// An enumeration of two members: present and 0 or 1.
+int check_two_valued(std::string_view name, const IntValue& value) {
+  if (int rc = check_not_null(name, value)) return rc;
+  if (static_cast<std::uint32_t>(*value) > 1) {
+    return set_error_detail(ErrorCode::kInvalidValue, name, kInvalidEnumValue);
+  }
+  return 0;
+}
+
+// The symbols of a payment: either an originator's reference or digits.
+int check_payment_symbols(const Payment& payment) {
+  if (payment.OriginatorsReferenceInformation) {
+    if (int rc = check_must_be_null("VariableSymbol", payment.VariableSymbol,
+                                    kSymbolWithReference))
+      return rc;
+    if (int rc = check_must_be_null("ConstantSymbol", payment.ConstantSymbol,
+                                    kSymbolWithReference))
+      return rc;
+    return check_must_be_null("SpecificSymbol", payment.SpecificSymbol,
+                              kSymbolWithReference);
+  }
+  if (payment.VariableSymbol) {
+    if (int rc = check_digits("VariableSymbol", payment.VariableSymbol,
+                              kSymbolDigits))
+      return rc;
+  }
+  if (payment.ConstantSymbol) {
+    if (int rc = check_digits("ConstantSymbol", payment.ConstantSymbol,
+                              kConstantSymbolDigits))
+      return rc;
+  }
+  if (payment.SpecificSymbol) {
+    if (int rc = check_digits("SpecificSymbol", payment.SpecificSymbol,
+                              kSymbolDigits))
+      return rc;
+  }
+  return 0;
+}
+
+int check_bank_accounts(const Payment& payment) {
+  if (int rc = check_list("BankAccounts", payment.BankAccounts)) return rc;
+  for (const auto& account : *payment.BankAccounts) {
+    if (int rc = check_not_null("BankAccount", account)) return rc;
+    if (int rc = check_iban("IBAN", account->IBAN)) return rc;
+    if (int rc = check_bic("BIC", account->BIC)) return rc;
+  }
+  return 0;
+}
+
+int check_standing_order(const RecordValue<StandingOrderExt>& record) {
+  if (int rc = check_not_null("StandingOrderExt", record)) return rc;
+  const StandingOrderExt& ext = *record;
+  if (int rc = check_not_null("Periodicity", ext.Periodicity)) return rc;
+  // The first letter chooses what Day may hold; an empty text has none.
+  const char period = ext.Periodicity->empty() ? '\0' : ext.Periodicity->front();
+  int rc = 0;
+  switch (period) {
+    case 'w':
+    case 'b':
+      rc = check_int_range("Day", ext.Day, 1, 7);
+      break;
+    case 'm':
+    case 'B':
+      rc = check_int_range("Day", ext.Day, 1, 31);
+      break;
+    default:
+      rc = check_must_be_null("Day", ext.Day, kNotForPeriodicity);
+      if (rc == 0) rc = check_must_be_null("Month", ext.Month, kNotForPeriodicity);
+      break;
+  }
+  if (rc != 0) return rc;
+  // The field sequence keeps a date only in its YYYY-MM-DD form, so any
+  // other form would be mangled or lost on the way: refuse it here.
+  if (ext.LastDate) return check_date("LastDate", *ext.LastDate);
+  return 0;
+}
+
+int check_direct_debit(const RecordValue<DirectDebitExt>& record) {
+  if (int rc = check_not_null("DirectDebitExt", record)) return rc;
+  const DirectDebitExt& ext = *record;
+  if (int rc = check_two_valued("DirectDebitScheme", ext.DirectDebitScheme))
+    return rc;
+  if (int rc = check_two_valued("DirectDebitType", ext.DirectDebitType))
+    return rc;
+
+  const bool sepa = *ext.DirectDebitScheme == 1;
+  const bool mandate = sepa || ext.MandateID || ext.CreditorID || ext.ContractID;
+  if (mandate) {
+    if (int rc = check_not_null("MandateID", ext.MandateID)) return rc;
+    if (int rc = check_not_null("CreditorID", ext.CreditorID)) return rc;
+    const std::string_view detail = sepa ? kSepaSelected : kMandateUsed;
+    if (int rc = check_must_be_null("VariableSymbol", ext.VariableSymbol, detail))
+      return rc;
+    if (int rc = check_must_be_null("SpecificSymbol", ext.SpecificSymbol, detail))
+      return rc;
+    if (int rc = check_must_be_null("OriginatorsReferenceInformation",
+                                    ext.OriginatorsReferenceInformation, detail))
+      return rc;
+  } else if (ext.OriginatorsReferenceInformation) {
+    if (int rc = check_must_be_null("VariableSymbol", ext.VariableSymbol,
+                                    kReferenceUsed))
+      return rc;
+    if (int rc = check_must_be_null("SpecificSymbol", ext.SpecificSymbol,
+                                    kReferenceUsed))
+      return rc;
+  }
+
+  if (ext.VariableSymbol) {
+    if (int rc = check_digits("VariableSymbol", ext.VariableSymbol, kSymbolDigits))
+      return rc;
+  }
+  if (ext.SpecificSymbol) {
+    if (int rc = check_digits("SpecificSymbol", ext.SpecificSymbol, kSymbolDigits))
+      return rc;
+  }
+  if (ext.MaxAmount) {
+    if (int rc = check_non_negative_decimal("MaxAmount", ext.MaxAmount)) return rc;
+  }
+  // As LastDate: only the YYYY-MM-DD form survives the field sequence.
+  if (ext.ValidTillDate) return check_date("ValidTillDate", *ext.ValidTillDate);
+  return 0;
+}
+
+int check_payment(const Payment& payment) {
+  if (int rc = check_bits("PaymentOptions", payment.PaymentOptions, 3)) return rc;
+  if (int rc = check_currency_code("CurrencyCode", payment.CurrencyCode))
+    return rc;
+  if (payment.PaymentDueDate) {
+    if (int rc = check_date("PaymentDueDate", *payment.PaymentDueDate)) return rc;
+  }
+  if (int rc = check_payment_symbols(payment)) return rc;
+  if (int rc = check_bank_accounts(payment)) return rc;
+
+  const int options = *payment.PaymentOptions;
+  if (options & kStandingOrder) {
+    if (int rc = check_standing_order(payment.StandingOrderExt)) return rc;
+  } else if (int rc = check_must_be_null(
+                 "StandingOrderExt", payment.StandingOrderExt, kNoStandingOrder)) {
+    return rc;
+  }
+  if (options & kDirectDebit) return check_direct_debit(payment.DirectDebitExt);
+  return check_must_be_null("DirectDebitExt", payment.DirectDebitExt,
+                            kNoDirectDebit);
+}
+
+}  // namespace
+
+int Pay::validate() const {
+  // The document is this object, so it is always present; a missing
+  // document is refused by document_validate before it gets here.
+  if (int rc = check_not_null("Pay", true)) return rc;
+  if (int rc = check_list("Payments", Payments)) return rc;
+  for (const auto& payment : *Payments) {
+    if (int rc = check_payment(*payment)) return rc;
+  }
+  return 0;
+}
+
+}  // namespace zarnex
