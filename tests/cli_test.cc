@@ -1,5 +1,11 @@
 // End-to-end runs of the built binary with real standard streams.
 
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <regex>
 #include <string>
 #include <vector>
@@ -279,6 +285,17 @@ TEST(CommandLine, DecodedInvoiceCarriesDerivedAmounts) {
       << items_xml.out;
 }
 
+TEST(CommandLine, SequenceLimit) {
+  // The example's field sequence is exactly 550 bytes long.
+  std::string xml = read_source_file("examples/invoice-items-full.xml");
+  EXPECT_EQ(run_tool({"-e"}, xml).status, 0);
+  xml.replace(xml.find("30.5 cm"), 7, "30.55 cm");
+  ToolResult r = run_tool({"-e"}, xml);
+  EXPECT_EQ(r.status, 7);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "ERROR_SEQUENCE_LIMIT_EXCEEDED: Sequence limit exceeded. \n");
+}
+
 TEST(CommandLine, XmlErrors) {
   ToolResult broken = run_tool({"-e"}, "<Pay>\n<InvoiceID>1</InvoiceID>\n");
   EXPECT_EQ(broken.status, 9);
@@ -400,6 +417,54 @@ TEST(BulkMode, HostileLinesDoNotStopTheRun) {
   EXPECT_EQ(blank.status, 0);
   EXPECT_EQ(blank.out, "");
   EXPECT_EQ(blank.err, "");
+}
+
+// Reads from @a fd until a newline arrives or 10 seconds pass.
+std::string ReadLineWithin10s(int fd) {
+  std::string line;
+  char c;
+  while (line.empty() || line.back() != '\n') {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 10000) <= 0) break;
+    if (read(fd, &c, 1) != 1) break;
+    line.push_back(c);
+  }
+  return line;
+}
+
+TEST(BulkMode, AnswersEachLineBeforeTheNextArrives) {
+  signal(SIGPIPE, SIG_IGN);
+  std::string code = EncodeSequence(kPaySequence);
+  int in[2], out[2];
+  ASSERT_EQ(pipe(in), 0);
+  ASSERT_EQ(pipe(out), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  for (int fd : {in[0], in[1], out[0], out[1]})
+    posix_spawn_file_actions_addclose(&actions, fd);
+  std::string binary = ZARNEX_BINARY;
+  std::string decode = "-d", lines = "-l";
+  char* argv[] = {binary.data(), decode.data(), lines.data(), nullptr};
+  pid_t pid;
+  ASSERT_EQ(posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv, nullptr), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  close(out[1]);
+  // Like a caller that keeps the tool running as a coprocess: each answer
+  // must come while the input stays open.
+  for (int i = 0; i < 3; ++i) {
+    std::string line = code + "\n";
+    ASSERT_EQ(write(in[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    std::string answer = ReadLineWithin10s(out[0]);
+    EXPECT_EQ(answer.rfind("<?xml", 0), 0u) << i << ": " << answer;
+  }
+  close(in[1]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(out[0]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(BulkMode, TenThousandLinesInOrder) {
