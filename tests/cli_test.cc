@@ -375,7 +375,7 @@ TEST(BulkMode, SequencesWithIdsAndStampedErrors) {
   std::string line = "INV-1\t" + EncodeSequence(kPaySequence) + "\n";
   EXPECT_EQ(r.out, line + line);
   std::regex err(
-      "bad input format \n 9\tX \n\nBad format input data"
+      "bad input format \n 9\t0\tX \n\nBad format input data"
       "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.000\t9\t0\tX\tERROR_BAD_FORMAT: "
       "Malformed line prefix: [^\n]*\n");
   EXPECT_TRUE(std::regex_match(r.err, err)) << r.err;

@@ -1,7 +1,6 @@
 // The validate and complete operations of an InvoiceItems document.
 
 #include "model/invoice_items.h"
-
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -21,7 +20,8 @@ int check_line(const InvoiceLine& line) {
     return rc;
   if (int rc = check_not_null("UnitPriceTaxAmount", line.UnitPriceTaxAmount))
     return rc;
-  return check_unit_interval("ClassifiedTaxCategory", line.ClassifiedTaxCategory);
+  return check_unit_interval("ClassifiedTaxCategory",
+                             line.ClassifiedTaxCategory);
 }
 
 }  // namespace

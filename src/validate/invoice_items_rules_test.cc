@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "error/error.h"
 #include "model/invoice_items.h"
@@ -87,7 +87,9 @@ TEST_F(InvoiceItemsRulesTest, LineRules) {
        [](InvoiceItems& d) { set_string(first_line(d).ItemEANCode, "858"); },
        "ERROR_INVALID_VALUE: ItemEANCode conflicts with another field value. "},
       {"from date only",
-       [](InvoiceItems& d) { set_string(first_line(d).PeriodFromDate, "2024-01-01"); },
+       [](InvoiceItems& d) {
+         set_string(first_line(d).PeriodFromDate, "2024-01-01");
+       },
        "ERROR_INVALID_VALUE: PeriodToDate cannot be NULL. "},
       {"period",
        [](InvoiceItems& d) {
@@ -118,10 +120,12 @@ TEST_F(InvoiceItemsRulesTest, LineRules) {
        },
        "ERROR_INVALID_VALUE: InvoicedQuantity cannot be NULL. "},
       {"no unit price",
-       [](InvoiceItems& d) { first_line(d).UnitPriceTaxExclusiveAmount.reset(); },
+       [](InvoiceItems& d) {
+         first_line(d).UnitPriceTaxExclusiveAmount.reset();
+       },
        "ERROR_INVALID_VALUE: UnitPriceTaxExclusiveAmount cannot be NULL. "},
-      {"rate 1", [](InvoiceItems& d) { first_line(d).ClassifiedTaxCategory = 1; },
-       ""},
+      {"rate 1",
+       [](InvoiceItems& d) { first_line(d).ClassifiedTaxCategory = 1; }, ""},
       {"rate 1.5",
        [](InvoiceItems& d) { first_line(d).ClassifiedTaxCategory = 1.5; },
        "ERROR_INVALID_VALUE: ClassifiedTaxCategory is invalid, value must be "
@@ -174,10 +178,6 @@ TEST_F(InvoiceItemsRulesTest, CompleteDerivesLineAmounts) {
   items->InvoiceLines->append(std::move(negative));
   EXPECT_EQ(items->InvoiceLines->count(), 4u);
 
-  // Validation derives nothing.
-  items->InvoiceLines->get(2) != nullptr ? void() : void();
-  EXPECT_FALSE(first_line(*items).LineTaxAmount);
-
   document_complete(items.get());
   struct Expected {
     double unit_inclusive, line_exclusive, line_inclusive, line_tax;
@@ -186,7 +186,8 @@ TEST_F(InvoiceItemsRulesTest, CompleteDerivesLineAmounts) {
       {12, 30, 36, 6}, {12, 0, 0, 0}, {0, 0, 0, 0}, {12, -20, -24, -4}};
   for (int i : {0, 1, 3}) {
     const InvoiceLine& line = *items->InvoiceLines->get(i);
-    EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, expected[i].unit_inclusive) << i;
+    EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, expected[i].unit_inclusive)
+        << i;
     EXPECT_EQ(line.LineTaxExclusiveAmount, expected[i].line_exclusive) << i;
     EXPECT_EQ(line.LineTaxInclusiveAmount, expected[i].line_inclusive) << i;
     EXPECT_EQ(line.LineTaxAmount, expected[i].line_tax) << i;

@@ -1,7 +1,6 @@
 // The validate and complete operations of an Invoice document.
 
 #include "model/invoice.h"
-
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -13,7 +12,8 @@ using namespace validate;
 constexpr int kPaymentMeansBits = 7;
 
 int check_currencies(const Invoice& invoice) {
-  if (int rc = check_currency_code("LocalCurrencyCode", invoice.LocalCurrencyCode))
+  if (int rc =
+          check_currency_code("LocalCurrencyCode", invoice.LocalCurrencyCode))
     return rc;
   // A foreign currency comes with both of its rates, or not at all.
   if (invoice.ForeignCurrencyCode || invoice.CurrRate ||
@@ -74,7 +74,8 @@ int check_summaries(const ListValue<TaxCategorySummary>& summaries) {
     if (int rc = check_unit_interval("ClassifiedTaxCategory",
                                      summary->ClassifiedTaxCategory))
       return rc;
-    if (int rc = check_not_null("TaxExclusiveAmount", summary->TaxExclusiveAmount))
+    if (int rc =
+            check_not_null("TaxExclusiveAmount", summary->TaxExclusiveAmount))
       return rc;
     if (int rc = check_not_null("TaxAmount", summary->TaxAmount)) return rc;
     if (int rc = check_not_null("AlreadyClaimedTaxExclusiveAmount",
@@ -127,7 +128,8 @@ Amounts complete_summary(TaxCategorySummary& summary) {
   Amounts a;
   a.tax_exclusive = decimal_or_zero(summary.TaxExclusiveAmount);
   a.tax = decimal_or_zero(summary.TaxAmount);
-  a.claimed_exclusive = decimal_or_zero(summary.AlreadyClaimedTaxExclusiveAmount);
+  a.claimed_exclusive =
+      decimal_or_zero(summary.AlreadyClaimedTaxExclusiveAmount);
   a.claimed_tax = decimal_or_zero(summary.AlreadyClaimedTaxAmount);
   a.tax_inclusive = a.tax_exclusive + a.tax;
   a.claimed_inclusive = a.claimed_exclusive + a.claimed_tax;
@@ -198,8 +200,10 @@ void Invoice::complete() {
     set_decimal(line.UnitPriceTaxInclusiveAmount, 0.0);
     set_decimal(line.UnitPriceTaxAmount, 0.0);
   } else {
-    set_decimal(line.UnitPriceTaxExclusiveAmount, totals.tax_exclusive / quantity);
-    set_decimal(line.UnitPriceTaxInclusiveAmount, totals.tax_inclusive / quantity);
+    set_decimal(line.UnitPriceTaxExclusiveAmount,
+                totals.tax_exclusive / quantity);
+    set_decimal(line.UnitPriceTaxInclusiveAmount,
+                totals.tax_inclusive / quantity);
     set_decimal(line.UnitPriceTaxAmount, totals.tax / quantity);
   }
 }

@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "error/error.h"
 #include "model/invoice.h"
@@ -91,14 +91,15 @@ TEST_F(InvoiceRulesTest, HeaderFields) {
        "ERROR_INVALID_VALUE: InvoiceID cannot be empty. "},
       {"no issue date", [](Invoice& i) { i.IssueDate.reset(); },
        "ERROR_INVALID_VALUE: IssueDate cannot be NULL. "},
-      {"issue date form", [](Invoice& i) { set_string(i.IssueDate, "6.5.2024"); },
+      {"issue date form",
+       [](Invoice& i) { set_string(i.IssueDate, "6.5.2024"); },
        "ERROR_INVALID_VALUE: IssueDate is invalid date format. "},
       {"tax point date range",
        [](Invoice& i) { set_string(i.TaxPointDate, "2024-00-01"); },
        "ERROR_XML: TaxPointDate is invalid date format. Day or month is out of "
        "range. "},
-      {"tax point date", [](Invoice& i) { set_string(i.TaxPointDate, "2024-05-31"); },
-       ""},
+      {"tax point date",
+       [](Invoice& i) { set_string(i.TaxPointDate, "2024-05-31"); }, ""},
       {"no local currency", [](Invoice& i) { i.LocalCurrencyCode.reset(); },
        "ERROR_INVALID_VALUE: LocalCurrencyCode cannot be NULL. "},
       {"rate without foreign currency", [](Invoice& i) { i.CurrRate = 1.1; },
@@ -132,7 +133,8 @@ TEST_F(InvoiceRulesTest, Parties) {
   expect_cases({
       {"no supplier", [](Invoice& i) { i.SupplierParty.reset(); },
        "ERROR_INVALID_VALUE: SupplierParty cannot be NULL. "},
-      {"no supplier name", [](Invoice& i) { i.SupplierParty->PartyName.reset(); },
+      {"no supplier name",
+       [](Invoice& i) { i.SupplierParty->PartyName.reset(); },
        "ERROR_INVALID_VALUE: SupplierParty/PartyName cannot be NULL. "},
       {"no address", [](Invoice& i) { i.SupplierParty->PostalAddress.reset(); },
        "ERROR_INVALID_VALUE: PostalAddress cannot be NULL. "},
@@ -149,11 +151,14 @@ TEST_F(InvoiceRulesTest, Parties) {
        [](Invoice& i) { i.SupplierParty->PostalAddress->Country.reset(); },
        "ERROR_INVALID_VALUE: Country cannot be NULL. "},
       {"two-letter country",
-       [](Invoice& i) { set_string(i.SupplierParty->PostalAddress->Country, "SK"); },
+       [](Invoice& i) {
+         set_string(i.SupplierParty->PostalAddress->Country, "SK");
+       },
        "ERROR_INVALID_VALUE: Country is invalid country code. "},
       {"no customer", [](Invoice& i) { i.CustomerParty.reset(); },
        "ERROR_INVALID_VALUE: CustomerParty cannot be NULL. "},
-      {"no customer name", [](Invoice& i) { i.CustomerParty->PartyName.reset(); },
+      {"no customer name",
+       [](Invoice& i) { i.CustomerParty->PartyName.reset(); },
        "ERROR_INVALID_VALUE: CustomerParty/PartyName cannot be NULL. "},
   });
 }
@@ -196,9 +201,12 @@ TEST_F(InvoiceRulesTest, Lines) {
        },
        "ERROR_INVALID_VALUE: PeriodFromDate is after PeriodToDate.  "},
       {"from date only",
-       [](Invoice& i) { set_string(single_line(i).PeriodFromDate, "2024-03-01"); },
+       [](Invoice& i) {
+         set_string(single_line(i).PeriodFromDate, "2024-03-01");
+       },
        "ERROR_INVALID_VALUE: PeriodToDate cannot be NULL. "},
-      {"no quantity", [](Invoice& i) { single_line(i).InvoicedQuantity.reset(); },
+      {"no quantity",
+       [](Invoice& i) { single_line(i).InvoicedQuantity.reset(); },
        "ERROR_INVALID_VALUE: InvoicedQuantity cannot be NULL. "},
       {"negative quantity",
        [](Invoice& i) { single_line(i).InvoicedQuantity = -2; }, ""},
@@ -219,13 +227,16 @@ TEST_F(InvoiceRulesTest, SummariesAndMeans) {
        "ERROR_INVALID_VALUE: TaxCategorySummaries cannot be NULL. "},
       {"empty summaries", [](Invoice& i) { i.TaxCategorySummaries.emplace(); },
        "ERROR_INVALID_VALUE: TaxCategorySummaries list cannot be empty. "},
-      {"null summary", [](Invoice& i) { i.TaxCategorySummaries->append(nullptr); },
+      {"null summary",
+       [](Invoice& i) { i.TaxCategorySummaries->append(nullptr); },
        "ERROR_INVALID_VALUE: TaxCategorySummaries list cannot contain NULL "
        "value. "},
-      {"rate 20", [](Invoice& i) { first_summary(i).ClassifiedTaxCategory = 20; },
+      {"rate 20",
+       [](Invoice& i) { first_summary(i).ClassifiedTaxCategory = 20; },
        "ERROR_INVALID_VALUE: ClassifiedTaxCategory is invalid, value must be "
        "between 0 and 1 inclusive. "},
-      {"no rate", [](Invoice& i) { first_summary(i).ClassifiedTaxCategory.reset(); },
+      {"no rate",
+       [](Invoice& i) { first_summary(i).ClassifiedTaxCategory.reset(); },
        "ERROR_INVALID_VALUE: ClassifiedTaxCategory cannot be NULL. "},
       {"no tax exclusive",
        [](Invoice& i) { first_summary(i).TaxExclusiveAmount.reset(); },
@@ -233,8 +244,11 @@ TEST_F(InvoiceRulesTest, SummariesAndMeans) {
       {"no tax", [](Invoice& i) { first_summary(i).TaxAmount.reset(); },
        "ERROR_INVALID_VALUE: TaxAmount cannot be NULL. "},
       {"no claimed exclusive",
-       [](Invoice& i) { first_summary(i).AlreadyClaimedTaxExclusiveAmount.reset(); },
-       "ERROR_INVALID_VALUE: AlreadyClaimedTaxExclusiveAmount cannot be NULL. "},
+       [](Invoice& i) {
+         first_summary(i).AlreadyClaimedTaxExclusiveAmount.reset();
+       },
+       "ERROR_INVALID_VALUE: AlreadyClaimedTaxExclusiveAmount cannot be "
+       "NULL. "},
       {"no claimed tax",
        [](Invoice& i) { first_summary(i).AlreadyClaimedTaxAmount.reset(); },
        "ERROR_INVALID_VALUE: AlreadyClaimedTaxAmount cannot be NULL. "},
@@ -247,7 +261,9 @@ TEST_F(InvoiceRulesTest, SummariesAndMeans) {
        "ERROR_INVALID_VALUE: ClassifiedTaxCategory is invalid, value must be "
        "between 0 and 1 inclusive. "},
       {"negative amounts pass",
-       [](Invoice& i) { i.TaxCategorySummaries->append(summary(-1, -2, -3, -4)); },
+       [](Invoice& i) {
+         i.TaxCategorySummaries->append(summary(-1, -2, -3, -4));
+       },
        ""},
       {"no monetary summary", [](Invoice& i) { i.MonetarySummary.reset(); },
        "ERROR_INVALID_VALUE: MonetarySummary cannot be NULL. "},
@@ -351,6 +367,8 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   invoice->MonetarySummary.reset();
   invoice->complete();
   EXPECT_EQ(first_summary(*invoice).TaxInclusiveAmount, 120.0);
+  EXPECT_EQ(invoice->TaxCategorySummaries->get(1)->DifferenceTaxInclusiveAmount,
+            44.0);
   EXPECT_FALSE(invoice->SingleInvoiceLine->UnitPriceTaxExclusiveAmount);
 
   // Absent inputs count as 0; null entries are skipped; absent rounding and

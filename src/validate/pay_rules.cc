@@ -1,12 +1,13 @@
 // The validate operation of a Pay document: presence, form and mutual
 // exclusion of the fields of every payment, first failure wins.
 
+#include "model/pay.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "error/error.h"
-#include "model/pay.h"
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -87,7 +88,8 @@ int check_standing_order(const RecordValue<StandingOrderExt>& record) {
   const StandingOrderExt& ext = *record;
   if (int rc = check_not_null("Periodicity", ext.Periodicity)) return rc;
   // The first letter chooses what Day may hold; an empty text has none.
-  const char period = ext.Periodicity->empty() ? '\0' : ext.Periodicity->front();
+  const char period =
+      ext.Periodicity->empty() ? '\0' : ext.Periodicity->front();
   int rc = 0;
   switch (period) {
     case 'w':
@@ -100,7 +102,8 @@ int check_standing_order(const RecordValue<StandingOrderExt>& record) {
       break;
     default:
       rc = check_must_be_null("Day", ext.Day, kNotForPeriodicity);
-      if (rc == 0) rc = check_must_be_null("Month", ext.Month, kNotForPeriodicity);
+      if (rc == 0)
+        rc = check_must_be_null("Month", ext.Month, kNotForPeriodicity);
       break;
   }
   if (rc != 0) return rc;
@@ -119,17 +122,21 @@ int check_direct_debit(const RecordValue<DirectDebitExt>& record) {
     return rc;
 
   const bool sepa = *ext.DirectDebitScheme == 1;
-  const bool mandate = sepa || ext.MandateID || ext.CreditorID || ext.ContractID;
+  const bool mandate =
+      sepa || ext.MandateID || ext.CreditorID || ext.ContractID;
   if (mandate) {
     if (int rc = check_not_null("MandateID", ext.MandateID)) return rc;
     if (int rc = check_not_null("CreditorID", ext.CreditorID)) return rc;
     const std::string_view detail = sepa ? kSepaSelected : kMandateUsed;
-    if (int rc = check_must_be_null("VariableSymbol", ext.VariableSymbol, detail))
+    if (int rc =
+            check_must_be_null("VariableSymbol", ext.VariableSymbol, detail))
       return rc;
-    if (int rc = check_must_be_null("SpecificSymbol", ext.SpecificSymbol, detail))
+    if (int rc =
+            check_must_be_null("SpecificSymbol", ext.SpecificSymbol, detail))
       return rc;
-    if (int rc = check_must_be_null("OriginatorsReferenceInformation",
-                                    ext.OriginatorsReferenceInformation, detail))
+    if (int rc =
+            check_must_be_null("OriginatorsReferenceInformation",
+                               ext.OriginatorsReferenceInformation, detail))
       return rc;
   } else if (ext.OriginatorsReferenceInformation) {
     if (int rc = check_must_be_null("VariableSymbol", ext.VariableSymbol,
@@ -141,15 +148,18 @@ int check_direct_debit(const RecordValue<DirectDebitExt>& record) {
   }
 
   if (ext.VariableSymbol) {
-    if (int rc = check_digits("VariableSymbol", ext.VariableSymbol, kSymbolDigits))
+    if (int rc =
+            check_digits("VariableSymbol", ext.VariableSymbol, kSymbolDigits))
       return rc;
   }
   if (ext.SpecificSymbol) {
-    if (int rc = check_digits("SpecificSymbol", ext.SpecificSymbol, kSymbolDigits))
+    if (int rc =
+            check_digits("SpecificSymbol", ext.SpecificSymbol, kSymbolDigits))
       return rc;
   }
   if (ext.MaxAmount) {
-    if (int rc = check_non_negative_decimal("MaxAmount", ext.MaxAmount)) return rc;
+    if (int rc = check_non_negative_decimal("MaxAmount", ext.MaxAmount))
+      return rc;
   }
   // As LastDate: only the YYYY-MM-DD form survives the field sequence.
   if (ext.ValidTillDate) return check_date("ValidTillDate", *ext.ValidTillDate);
@@ -157,11 +167,13 @@ int check_direct_debit(const RecordValue<DirectDebitExt>& record) {
 }
 
 int check_payment(const Payment& payment) {
-  if (int rc = check_bits("PaymentOptions", payment.PaymentOptions, 3)) return rc;
+  if (int rc = check_bits("PaymentOptions", payment.PaymentOptions, 3))
+    return rc;
   if (int rc = check_currency_code("CurrencyCode", payment.CurrencyCode))
     return rc;
   if (payment.PaymentDueDate) {
-    if (int rc = check_date("PaymentDueDate", *payment.PaymentDueDate)) return rc;
+    if (int rc = check_date("PaymentDueDate", *payment.PaymentDueDate))
+      return rc;
   }
   if (int rc = check_payment_symbols(payment)) return rc;
   if (int rc = check_bank_accounts(payment)) return rc;
@@ -169,8 +181,9 @@ int check_payment(const Payment& payment) {
   const int options = *payment.PaymentOptions;
   if (options & kStandingOrder) {
     if (int rc = check_standing_order(payment.StandingOrderExt)) return rc;
-  } else if (int rc = check_must_be_null(
-                 "StandingOrderExt", payment.StandingOrderExt, kNoStandingOrder)) {
+  } else if (int rc = check_must_be_null("StandingOrderExt",
+                                         payment.StandingOrderExt,
+                                         kNoStandingOrder)) {
     return rc;
   }
   if (options & kDirectDebit) return check_direct_debit(payment.DirectDebitExt);

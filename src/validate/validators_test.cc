@@ -1,10 +1,10 @@
 #include "validate/validators.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "error/error.h"
 
@@ -87,8 +87,9 @@ TEST_F(ValidatorsTest, RequiredDate) {
           {"06.05.2024",
            "ERROR_INVALID_VALUE: IssueDate is invalid date format. "},
           {"2024-05-66", ""},
-          {"2024-14-06", "ERROR_XML: IssueDate is invalid date format. Day or "
-                         "month is out of range. "},
+          {"2024-14-06",
+           "ERROR_XML: IssueDate is invalid date format. Day or "
+           "month is out of range. "},
       },
       [](const StringValue& v) { return check_required_date("IssueDate", v); });
 }
@@ -151,7 +152,7 @@ TEST_F(ValidatorsTest, Iban) {
           {nullptr, "ERROR_INVALID_VALUE: IBAN cannot be NULL. "},
           {"XY12ABCD0123456789", ""},
           {"xy12abcd0123456789", kInvalid},
-          {"XY", ""},     // groups end where the text ends
+          {"XY", ""},  // groups end where the text ends
           {"", ""},
           {"X1", kInvalid},
           {"XY1", ""},
@@ -178,7 +179,7 @@ TEST_F(ValidatorsTest, Bic) {
           {"ABCDEFGHI", kInvalid},   // 9 bytes
           {"ABCDEFGHIJ", kInvalid},  // 10 bytes
           {"ABCDEFGHIJKL", kInvalid},
-          {"ABC1EFGH", kInvalid},    // digit among the first six
+          {"ABC1EFGH", kInvalid},  // digit among the first six
           {"abcdefgh", kInvalid},
           {"ABCDEFgh", kInvalid},
           {"ABCDEFGHxxx", kInvalid},  // branch code is examined at length 11
@@ -191,14 +192,19 @@ TEST_F(ValidatorsTest, CountryAndCurrencyCodes) {
       {
           {nullptr, "ERROR_INVALID_VALUE: CurrencyCode cannot be NULL. "},
           {"EUR", ""},
-          {"eur", "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
-          {"EU", "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
+          {"eur",
+           "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
+          {"EU",
+           "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
           {"EURO",
            "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
-          {"E1R", "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
+          {"E1R",
+           "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
           {"", "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. "},
       },
-      [](const StringValue& v) { return check_currency_code("CurrencyCode", v); });
+      [](const StringValue& v) {
+        return check_currency_code("CurrencyCode", v);
+      });
   expect_table(
       {
           {nullptr, "ERROR_INVALID_VALUE: Country cannot be NULL. "},
@@ -230,8 +236,8 @@ TEST_F(ValidatorsTest, Choice) {
             "ERROR_INVALID_VALUE: NumberOfInvoiceLines or the other(s) choice "
             "field(s) cannot be NULL. ");
   reset_error();
-  EXPECT_EQ(outcome(check_choice({{"NumberOfInvoiceLines", true},
-                                  {"SingleInvoiceLine", true}})),
+  EXPECT_EQ(outcome(check_choice(
+                {{"NumberOfInvoiceLines", true}, {"SingleInvoiceLine", true}})),
             "ERROR_INVALID_VALUE: SingleInvoiceLine conflicts with another "
             "field value. ");
   reset_error();
@@ -249,8 +255,8 @@ TEST_F(ValidatorsTest, Choice) {
 TEST_F(ValidatorsTest, IntegerChecks) {
   struct IntCase {
     IntValue value;
-    const char* bits3;     // check_bits with n = 3
-    const char* range1to7; // check_int_range with 1 and 7
+    const char* bits3;      // check_bits with n = 3
+    const char* range1to7;  // check_int_range with 1 and 7
     const char* non_negative;
   };
   const char* kBits = "ERROR_INVALID_VALUE: N contains invalid values. ";
@@ -317,8 +323,7 @@ TEST_F(ValidatorsTest, DecimalChecks) {
     EXPECT_EQ(outcome(check_unit_interval("R", c.value)), c.unit_interval)
         << shown;
     reset_error();
-    EXPECT_EQ(outcome(check_non_negative_decimal("R", c.value)),
-              c.non_negative)
+    EXPECT_EQ(outcome(check_non_negative_decimal("R", c.value)), c.non_negative)
         << shown;
   }
 }
@@ -337,9 +342,9 @@ TEST_F(ValidatorsTest, PresenceChecks) {
             "ERROR_INVALID_VALUE: B detail. ");
   reset_error();
   // A detail without a leading blank gets one from the error text.
-  EXPECT_EQ(outcome(check_must_be_null("B", std::make_unique<int>(1),
-                                       "no blank")),
-            "ERROR_INVALID_VALUE: B no blank");
+  EXPECT_EQ(
+      outcome(check_must_be_null("B", std::make_unique<int>(1), "no blank")),
+      "ERROR_INVALID_VALUE: B no blank");
 }
 
 TEST_F(ValidatorsTest, List) {
