@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "cli/input.h"
-#include "error/error.h"
 
 namespace zarnex::cli {
 namespace {
@@ -31,8 +31,8 @@ bool prepare_line(std::string& line) {
   return true;
 }
 
-void write_error_line(bool format_stderr, const std::string& input) {
-  std::string text = error_text();
+void write_error_line(bool format_stderr, const std::string& input,
+                      std::string text) {
   if (!format_stderr) {
     text.push_back('\n');
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -56,16 +56,14 @@ void run_lines(Operation operation, bool format_stderr) {
   // result still gets it.
   LineReader reader(STDIN_FILENO, flush_output);
   std::string line;
-  std::string output;
   while (reader.read_line(line)) {
     if (!prepare_line(line)) continue;
-    output.clear();
-    int status = operation(line, &output);
-    if (status == 0) {
-      output.push_back('\n');
-      std::fwrite(output.data(), 1, output.size(), stdout);
+    Result result = operation(line);
+    if (result.ok()) {
+      result.output.push_back('\n');
+      std::fwrite(result.output.data(), 1, result.output.size(), stdout);
     } else {
-      write_error_line(format_stderr, line);
+      write_error_line(format_stderr, line, std::move(result.error));
     }
   }
   std::fflush(stdout);

@@ -21,7 +21,8 @@ void run_lines(Operation operation, bool format_stderr);
 /// Writes the error line of a failed operation to standard error: the error
 /// text, or with @a format_stderr the local time, a tab, @a input, a tab and
 /// the error text.
-void write_error_line(bool format_stderr, const std::string& input);
+void write_error_line(bool format_stderr, const std::string& input,
+                      std::string error_text);
 
 }  // namespace zarnex::cli
 

@@ -56,7 +56,9 @@ TEST(PrepareLine, SkipsBlankLinesAndTrimsTwoBytes) {
   for (const auto& c : kCases) {
     std::string line = c.line;
     EXPECT_EQ(prepare_line(line), c.kept) << c.line;
-    if (c.kept) EXPECT_EQ(line, c.result);
+    if (c.kept) {
+      EXPECT_EQ(line, c.result);
+    }
   }
 }
 

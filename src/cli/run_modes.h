@@ -4,26 +4,27 @@
 #include <string>
 
 #include "cli/options.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 
-/// A run-mode operation: one input text in, a status out, and on status 0
-/// the output text in @a out. @a text may be rewritten (the sequence mode
-/// drops its prefix) so that an error line shows what the operation saw.
-/// Every failure records its error, except the sequence mode's malformed
-/// prefix, which also writes its own diagnostic to standard error.
-using Operation = int (*)(std::string& text, std::string* out);
+/// A run-mode operation: one input text in, the library's result out. The
+/// text may be rewritten (the sequence mode drops its prefix once it has
+/// been accepted) so that an error line shows what the operation worked on.
+using Operation = Result (*)(std::string& text);
 
 /// XML text -> code.
-int encode_xml(std::string& text, std::string* out);
+Result encode_xml(std::string& text);
 /// XML text -> InvoiceID, tab, code.
-int encode_xml_with_id(std::string& text, std::string* out);
+Result encode_xml_with_id(std::string& text);
 /// Code -> one line of XML.
-int decode_to_xml(std::string& text, std::string* out);
-/// Type digit, tab, sub-kind digit, tab, field sequence -> code.
-int encode_sequence(std::string& text, std::string* out);
+Result decode_to_xml(std::string& text);
+/// Type digit, tab, sub-kind digit, tab, field sequence -> code. A malformed
+/// prefix also writes a diagnostic with the unreadable rest of the line to
+/// standard error.
+Result encode_sequence(std::string& text);
 /// As encode_sequence, with the InvoiceID and a tab before the code.
-int encode_sequence_with_id(std::string& text, std::string* out);
+Result encode_sequence_with_id(std::string& text);
 
 /// The operation of a mode; null for Mode::kNone.
 Operation operation_for(Mode mode);

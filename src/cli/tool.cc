@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "cli/input.h"
 #include "cli/lines.h"
@@ -34,15 +35,14 @@ int run_tool(int argc, char** argv) {
   }
   std::string input =
       options.input ? *options.input : read_all_input(STDIN_FILENO);
-  std::string output;
-  int status = operation(input, &output);
-  if (status == 0) {
-    std::fwrite(output.data(), 1, output.size(), stdout);
+  Result result = operation(input);
+  if (result.ok()) {
+    std::fwrite(result.output.data(), 1, result.output.size(), stdout);
   } else {
-    write_error_line(options.format_stderr, input);
+    write_error_line(options.format_stderr, input, std::move(result.error));
   }
   std::fflush(stdout);
-  return status;
+  return result.status;
 }
 
 }  // namespace zarnex::cli

@@ -17,7 +17,9 @@ struct ErrorState {
   bool detail_owned = false;
 };
 
-ErrorState g_error_state;
+// Each thread has its own error state, so library calls on several threads
+// do not see each other's errors.
+thread_local ErrorState g_error_state;
 
 constexpr std::string_view kErrorNames[] = {
     "ERROR_IO: ",                   // -3

@@ -1,0 +1,90 @@
+#include "zarnex/zarnex.hpp"
+
+#include <string>
+#include <utility>
+
+#include "api/sequence_prefix.h"
+#include "code/envelope.h"
+#include "code/field_sequence.h"
+#include "error/error.h"
+#include "model/document.h"
+#include "xml/xml.h"
+
+namespace zarnex {
+namespace {
+
+Result failure(int status) {
+  Result result;
+  result.status = status;
+  result.error = error_text();
+  return result;
+}
+
+// Encodes a document, with the InvoiceID and a tab in front when asked.
+Result encode(const Document* document, bool with_invoice_id) {
+  Result result;
+  int status = code::encode_document(document, &result.output);
+  if (status != 0) return failure(status);
+  if (with_invoice_id) {
+    if (!document->InvoiceID)
+      return failure(set_error_detail(ErrorCode::kNullPointer, "InvoiceID",
+                                      " cannot be NULL. "));
+    std::string line;
+    line.reserve(document->InvoiceID->size() + 1 + result.output.size());
+    line.append(*document->InvoiceID).append(1, '\t').append(result.output);
+    result.output = std::move(line);
+  }
+  return result;
+}
+
+}  // namespace
+
+Result encode_xml(std::string_view xml, bool with_invoice_id) {
+  DocumentPtr document;
+  int status = xml::document_from_xml(xml, &document);
+  if (status != 0) return failure(status);
+  return encode(document.get(), with_invoice_id);
+}
+
+Result encode_sequence(std::string_view line, bool with_invoice_id) {
+  DocumentHeader header;
+  std::size_t start = 0;
+  int status = api::read_sequence_prefix(line, &header, &start);
+  if (status != 0) return failure(status);
+  code::FieldSequence sequence;
+  sequence.header = header;
+  sequence.strict = true;
+  code::split(sequence, line.substr(start));
+  DocumentPtr document;
+  status = code::read_document(sequence, &document);
+  if (status != 0) return failure(status);
+  return encode(document.get(), with_invoice_id);
+}
+
+Result decode(std::string_view code_text) {
+  DocumentPtr document;
+  int status = code::decode_document(code_text, &document);
+  if (status != 0) return failure(status);
+  Result result;
+  status = xml::document_to_xml(*document, &result.output);
+  if (status != 0) return failure(status);
+  return result;
+}
+
+HeaderResult decode_header(std::string_view code_text) {
+  HeaderResult result;
+  DocumentHeader header;
+  result.status = code::read_code_header(code_text, &header);
+  if (result.status != 0) {
+    result.error = error_text();
+    return result;
+  }
+  result.header.type = header.type();
+  result.header.version = header.version();
+  result.header.sub_kind = header.sub_kind();
+  return result;
+}
+
+const char* version() { return ZARNEX_VERSION; }
+
+}  // namespace zarnex
