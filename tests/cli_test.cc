@@ -109,6 +109,30 @@ TEST(CommandLine, UsageWithoutArguments) {
   EXPECT_EQ(r.out, kUsage);
 }
 
+TEST(CommandLine, HelpAndVersion) {
+  ToolResult usage = run_tool(std::vector<std::string>{});
+  ToolResult help = run_tool({"--help"});
+  EXPECT_EQ(help.status, 0);
+  ASSERT_GT(help.out.size(), usage.out.size());
+  EXPECT_EQ(help.out.substr(0, usage.out.size()), usage.out);
+  EXPECT_NE(help.out.find("\n--version\tshort: -v\n"), std::string::npos);
+  ToolResult version = run_tool({"-V"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "zarnex 1.0.10\n");
+  int status = 0;
+  run_shell("command -v man >/dev/null", &status);
+  if (status == 0) {
+    std::string page = run_shell("MANWIDTH=80 man -l " + std::string(ZARNEX_SOURCE_DIR) +
+                                     "/zarnex.1 2>&1",
+                                 &status);
+    EXPECT_EQ(status, 0) << page;
+    for (const char* name : {"--encode", "--decode", "--sequence", "--lines",
+                             "--invoice_id", "--format_stderr", "--help", "--version",
+                             "ERROR_XML", "EXIT STATUS"})
+      EXPECT_NE(page.find(name), std::string::npos) << name;
+  }
+}
+
 TEST(CommandLine, OptionErrors) {
   ToolResult unknown = run_tool({"--foo=bar"});
   EXPECT_EQ(unknown.status, 1);

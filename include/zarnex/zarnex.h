@@ -12,32 +12,38 @@
 
 #include <stddef.h>
 
+#if defined(__GNUC__)
+#define ZARNEX_C_API __attribute__((visibility("default")))
+#else
+#define ZARNEX_C_API
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* XML document (length bytes) -> code; with_invoice_id non-zero gives
  * "InvoiceID<TAB>code". */
-int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
+ZARNEX_C_API int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
                       char** output, char** error);
 
 /* Field-sequence line (type digit, tab, sub-kind digit, tab, values) -> code. */
-int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
+ZARNEX_C_API int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
                            char** output, char** error);
 
 /* Code -> one line of XML. */
-int zarnex_decode(const char* code, size_t length, char** output, char** error);
+ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, char** error);
 
 /* Code -> document type (0 Pay, 1 Invoice, 2 InvoiceItems), version and
  * sub-kind; any of the three pointers may be NULL. */
-int zarnex_decode_header(const char* code, size_t length, int* type,
+ZARNEX_C_API int zarnex_decode_header(const char* code, size_t length, int* type,
                          int* version, int* sub_kind, char** error);
 
 /* Releases a text handed out by this library; NULL is ignored. */
-void zarnex_free(char* text);
+ZARNEX_C_API void zarnex_free(char* text);
 
 /* The library's version, "1.0.10" (a static text, not to be freed). */
-const char* zarnex_version(void);
+ZARNEX_C_API const char* zarnex_version(void);
 
 #ifdef __cplusplus
 }

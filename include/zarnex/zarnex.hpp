@@ -11,6 +11,12 @@
 #include <string>
 #include <string_view>
 
+#if defined(__GNUC__)
+#define ZARNEX_API __attribute__((visibility("default")))
+#else
+#define ZARNEX_API
+#endif
+
 namespace zarnex {
 
 /// The outcome of one call: status 0 and the output, or a non-zero error
@@ -28,16 +34,16 @@ struct Result {
 /// Encodes an XML document (root Pay, Invoice or InvoiceItems) into a code.
 /// With @a with_invoice_id the output is the document's InvoiceID, a tab and
 /// the code.
-Result encode_xml(std::string_view xml, bool with_invoice_id = false);
+ZARNEX_API Result encode_xml(std::string_view xml, bool with_invoice_id = false);
 
 /// Encodes a field-sequence line: a type digit (0 Pay, 1 Invoice,
 /// 2 InvoiceItems), a tab, a sub-kind digit, a tab and the document's values
 /// separated by tabs.
-Result encode_sequence(std::string_view line, bool with_invoice_id = false);
+ZARNEX_API Result encode_sequence(std::string_view line, bool with_invoice_id = false);
 
 /// Decodes a code into one line of XML, with the amounts that the code does
 /// not carry computed again.
-Result decode(std::string_view code);
+ZARNEX_API Result decode(std::string_view code);
 
 /// The header of a code, read without decompressing it.
 struct Header {
@@ -57,10 +63,10 @@ struct HeaderResult {
 };
 
 /// Reads the document type, version and sub-kind of a code.
-HeaderResult decode_header(std::string_view code);
+ZARNEX_API HeaderResult decode_header(std::string_view code);
 
 /// The library's version, "1.0.10".
-const char* version();
+ZARNEX_API const char* version();
 
 }  // namespace zarnex
 

@@ -61,6 +61,12 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
       if (o.mode == Mode::kEncodeXml) o.mode = Mode::kEncodeXmlWithId;
     } else if (is_option(name, "--format_stderr", "-f")) {
       o.format_stderr = true;
+    } else if (is_option(name, "--help", "-h")) {
+      parsed.action = ParsedOptions::Action::kHelp;
+      return parsed;
+    } else if (is_option(name, "--version", "-v")) {
+      parsed.action = ParsedOptions::Action::kVersion;
+      return parsed;
     } else {
       parsed.action = ParsedOptions::Action::kFail;
       parsed.message = "Unknown argument " + std::string(name) + ". \n";
@@ -125,6 +131,21 @@ std::string usage_text() {
   t += format_text(64, "\n%s\tshort: %s\n", "--format_stderr", "-f");
   t += "\tPrint errors as: <timestamp>\\t<input>\\t<error>\\n\n";
   return t;
+}
+
+std::string help_text() {
+  std::string t = usage_text();
+  t += "\nOptions beyond the usage above:\n";
+  t += "\n--help\tshort: -h\n\tPrints this help and exits.\n";
+  t += "\n--version\tshort: -v\n\tPrints the tool's name and version and exits.\n";
+  t += "\nOption names ignore letter case. Exit status: 0 on success, 1 for an "
+       "unknown or missing option, otherwise the error's code (see the manual "
+       "page, zarnex(1)).\n";
+  return t;
+}
+
+std::string version_text() {
+  return format_text(32, "zarnex %s\n", kVersion);
 }
 
 }  // namespace zarnex::cli

@@ -29,7 +29,7 @@ struct Options {
 
 /// Result of reading the arguments.
 struct ParsedOptions {
-  enum class Action { kRun, kUsage, kFail };
+  enum class Action { kRun, kUsage, kHelp, kVersion, kFail };
   Action action = Action::kRun;
   Options options;
   std::string message;  // for kFail: the line for standard error
@@ -45,6 +45,12 @@ ParsedOptions parse_options(int argc, const char* const* argv);
 
 /// The usage text printed when the tool runs without arguments.
 std::string usage_text();
+
+/// The --help text: the usage text, then the options beyond it.
+std::string help_text();
+
+/// The --version text: the tool's name and version.
+std::string version_text();
 
 }  // namespace zarnex::cli
 

@@ -21,6 +21,14 @@ int run_tool(int argc, char** argv) {
       std::fwrite(usage.data(), 1, usage.size(), stdout);
       return 0;
     }
+    case ParsedOptions::Action::kHelp:
+    case ParsedOptions::Action::kVersion: {
+      std::string text = parsed.action == ParsedOptions::Action::kHelp
+                             ? help_text()
+                             : version_text();
+      std::fwrite(text.data(), 1, text.size(), stdout);
+      return 0;
+    }
     case ParsedOptions::Action::kFail:
       std::fputs(parsed.message.c_str(), stderr);
       return 1;

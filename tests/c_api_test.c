@@ -1,0 +1,75 @@
+/* Calls the C interface from C: encode an example, decode the code, read its
+ * header, and meet a bad code with an error text. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "zarnex/zarnex.h"
+
+static int failures = 0;
+
+#define CHECK(condition)                                        \
+  do {                                                          \
+    if (!(condition)) {                                         \
+      fprintf(stderr, "%s:%d: %s\n", __FILE__, __LINE__, #condition); \
+      ++failures;                                               \
+    }                                                           \
+  } while (0)
+
+static char* read_file(const char* path, size_t* length) {
+  FILE* f = fopen(path, "rb");
+  if (f == NULL) return NULL;
+  char* text = malloc(1 << 16);
+  *length = fread(text, 1, (1 << 16) - 1, f);
+  text[*length] = '\0';
+  fclose(f);
+  return text;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  size_t length = 0;
+  char* xml = read_file(argv[1], &length);
+  CHECK(xml != NULL);
+  if (xml == NULL) return 1;
+
+  char* code = NULL;
+  char* error = NULL;
+  CHECK(zarnex_encode_xml(xml, length, 0, &code, &error) == 0);
+  CHECK(code != NULL && error == NULL);
+  CHECK(code != NULL && code[0] == '0');
+
+  char* with_id = NULL;
+  CHECK(zarnex_encode_xml(xml, length, 1, &with_id, NULL) == 0);
+  CHECK(with_id != NULL && strncmp(with_id, "FV-2026-0142\t", 13) == 0);
+  CHECK(with_id != NULL && code != NULL && strcmp(with_id + 13, code) == 0);
+
+  char* decoded = NULL;
+  CHECK(code != NULL && zarnex_decode(code, strlen(code), &decoded, NULL) == 0);
+  CHECK(decoded != NULL && strncmp(decoded, "<?xml version=\"1.0\" encoding=\"utf-8\"?><Pay ", 43) == 0);
+
+  int type = -1, version = -1, sub_kind = -1;
+  CHECK(code != NULL &&
+        zarnex_decode_header(code, strlen(code), &type, &version, &sub_kind, NULL) == 0);
+  CHECK(type == 0 && version == 0 && sub_kind == 0);
+
+  char* output = NULL;
+  CHECK(zarnex_decode("abc", 3, &output, &error) == 8);
+  CHECK(output == NULL);
+  CHECK(error != NULL && strcmp(error, "ERROR_UNKNOWN_DOCUMENT: Header not found.  ") == 0);
+  zarnex_free(error);
+  error = NULL;
+  CHECK(zarnex_encode_sequence("0\t0\t", 4, 0, &output, &error) == 4);
+  CHECK(error != NULL && strcmp(error, "ERROR_INVALID_VALUE: Payments list cannot be empty. ") == 0);
+
+  CHECK(strcmp(zarnex_version(), "1.0.10") == 0);
+
+  zarnex_free(error);
+  zarnex_free(decoded);
+  zarnex_free(with_id);
+  zarnex_free(code);
+  zarnex_free(NULL);
+  free(xml);
+  if (failures == 0) printf("C interface: all checks passed\n");
+  return failures == 0 ? 0 : 1;
+}
