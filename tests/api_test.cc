@@ -78,7 +78,7 @@ TEST(Api, ConcurrentCallsGiveTheSameResults) {
         Result bad = encode_xml("<Pay><Payments>");
         if (bad.status != 9 || bad.error.find("line:1") == std::string::npos)
           ++mismatches;
-        Result wrong = decode(codes[k] + "0");
+        Result wrong = decode(codes[k].substr(0, codes[k].size() / 2));
         if (wrong.ok() || wrong.error.empty()) ++mismatches;
       }
     });

@@ -1,0 +1,117 @@
+// The XML form of an InvoiceItems document:
+//
+//   InvoiceItems
+//     InvoiceID, FirstInvoiceLineID
+//     InvoiceLines / InvoiceLine*
+//       OrderReference (OrderID, OrderLineID),
+//       DeliveryNoteReference (DeliveryNoteID, DeliveryNoteLineID),
+//       ItemName, ItemEANCode, PeriodFromDate, PeriodToDate,
+//       InvoicedQuantity, UnitPriceTaxExclusiveAmount,
+//       UnitPriceTaxInclusiveAmount, UnitPriceTaxAmount,
+//       LineTaxExclusiveAmount, LineTaxInclusiveAmount, LineTaxAmount,
+//       ClassifiedTaxCategory
+//
+// The tax-inclusive unit price and the three line totals are never read:
+// after decoding, complete() computes them.
+
+#include <memory>
+#include <utility>
+
+#include "model/invoice_items.h"
+#include "xml/kinds.h"
+#include "xml/xml_reader.h"
+#include "xml/xml_writer.h"
+
+namespace zarnex::xml {
+namespace {
+
+constexpr const char* kInvoiceItemsTypes[] = {"InvoiceItems"};
+
+int read_line(const xmlNode* node, InvoiceLine& line) {
+  if (const xmlNode* order = xml_find_child(node, "OrderReference")) {
+    line.OrderReference = std::make_unique<OrderReference>();
+    OrderReference& r = *line.OrderReference;
+    if (int status = xml_read_strings(
+            order, {{"OrderID", &r.OrderID}, {"OrderLineID", &r.OrderLineID}}))
+      return status;
+  }
+  if (const xmlNode* note = xml_find_child(node, "DeliveryNoteReference")) {
+    line.DeliveryNoteReference = std::make_unique<DeliveryNoteReference>();
+    DeliveryNoteReference& r = *line.DeliveryNoteReference;
+    if (int status = xml_read_strings(
+            note, {{"DeliveryNoteID", &r.DeliveryNoteID},
+                   {"DeliveryNoteLineID", &r.DeliveryNoteLineID}}))
+      return status;
+  }
+  if (int status =
+          xml_read_strings(node, {{"ItemName", &line.ItemName},
+                                  {"ItemEANCode", &line.ItemEANCode},
+                                  {"PeriodFromDate", &line.PeriodFromDate},
+                                  {"PeriodToDate", &line.PeriodToDate}}))
+    return status;
+  return xml_read_decimals(
+      node,
+      {{"InvoicedQuantity", &line.InvoicedQuantity},
+       {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
+       {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount},
+       {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
+}
+
+void write_line(std::string& out, const InvoiceLine& line) {
+  xml_write_nested(out, "InvoiceLine", [&](std::string& content) {
+    if (const OrderReference* r = line.OrderReference.get()) {
+      xml_write_nested(content, "OrderReference", [&](std::string& order) {
+        xml_write_strings(order, {{"OrderID", &r->OrderID},
+                                  {"OrderLineID", &r->OrderLineID}});
+      });
+    }
+    if (const DeliveryNoteReference* r = line.DeliveryNoteReference.get()) {
+      xml_write_nested(content, "DeliveryNoteReference",
+                       [&](std::string& note) {
+                         xml_write_strings(
+                             note,
+                             {{"DeliveryNoteID", &r->DeliveryNoteID},
+                              {"DeliveryNoteLineID", &r->DeliveryNoteLineID}});
+                       });
+    }
+    xml_write_strings(content, {{"ItemName", &line.ItemName},
+                                {"ItemEANCode", &line.ItemEANCode},
+                                {"PeriodFromDate", &line.PeriodFromDate},
+                                {"PeriodToDate", &line.PeriodToDate}});
+    xml_write_decimals(
+        content,
+        {{"InvoicedQuantity", &line.InvoicedQuantity},
+         {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
+         {"UnitPriceTaxInclusiveAmount", &line.UnitPriceTaxInclusiveAmount},
+         {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount},
+         {"LineTaxExclusiveAmount", &line.LineTaxExclusiveAmount},
+         {"LineTaxInclusiveAmount", &line.LineTaxInclusiveAmount},
+         {"LineTaxAmount", &line.LineTaxAmount},
+         {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
+  });
+}
+
+}  // namespace
+
+int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out) {
+  if (int status = xml_check_root_type(root, kInvoiceItemsTypes, nullptr))
+    return status;
+  std::unique_ptr<InvoiceItems> items = new_invoice_items();
+  if (int status = xml_read_strings(
+          root, {{"InvoiceID", &items->InvoiceID},
+                 {"FirstInvoiceLineID", &items->FirstInvoiceLineID}}))
+    return status;
+  if (int status = xml_read_list(root, "InvoiceLines", "InvoiceLine",
+                                 items->InvoiceLines, read_line))
+    return status;
+  *out = std::move(items);
+  return 0;
+}
+
+void invoice_items_to_xml(std::string& out, const InvoiceItems& items) {
+  xml_write_strings(out, {{"InvoiceID", &items.InvoiceID},
+                          {"FirstInvoiceLineID", &items.FirstInvoiceLineID}});
+  xml_write_list(out, "InvoiceLines", items.InvoiceLines, write_line);
+}
+
+}  // namespace zarnex::xml

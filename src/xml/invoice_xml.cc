@@ -1,0 +1,271 @@
+// The XML form of an Invoice document. The root element is Invoice for every
+// sub-kind; the sub-kind travels as the root's xsi:type (kInvoiceTypeNames).
+//
+// The amounts that a code does not carry (the tax-inclusive and difference
+// amounts, the unit prices of the single line, most of MonetarySummary) are
+// never read from XML: after decoding, complete() computes them, and the
+// writer writes whatever the document holds.
+
+#include <iterator>
+#include <memory>
+#include <utility>
+
+#include "model/invoice.h"
+#include "xml/kinds.h"
+#include "xml/xml_reader.h"
+#include "xml/xml_writer.h"
+
+namespace zarnex::xml {
+namespace {
+
+constexpr const char* kPaymentMeansNames[] = {
+    "moneyTransfer", "cash", "cashOnDelivery", "creditCard",
+    "advance",       "mutualOffset", "other"};
+static_assert(std::size(kPaymentMeansNames) == kPaymentMeansCount);
+
+int read_supplier(const xmlNode* node, SupplierParty& party) {
+  if (int status = xml_read_strings(
+          node, {{"PartyName", &party.PartyName},
+                 {"CompanyTaxID", &party.CompanyTaxID},
+                 {"CompanyVATID", &party.CompanyVATID},
+                 {"CompanyRegisterID", &party.CompanyRegisterID}}))
+    return status;
+  if (const xmlNode* address = xml_find_child(node, "PostalAddress")) {
+    party.PostalAddress = std::make_unique<PostalAddress>();
+    PostalAddress& a = *party.PostalAddress;
+    if (int status =
+            xml_read_strings(address, {{"StreetName", &a.StreetName},
+                                       {"BuildingNumber", &a.BuildingNumber},
+                                       {"CityName", &a.CityName},
+                                       {"PostalZone", &a.PostalZone},
+                                       {"State", &a.State},
+                                       {"Country", &a.Country}}))
+      return status;
+  }
+  if (const xmlNode* contact = xml_find_child(node, "Contact")) {
+    party.Contact = std::make_unique<Contact>();
+    Contact& c = *party.Contact;
+    if (int status = xml_read_strings(contact, {{"Name", &c.Name},
+                                            {"Telephone", &c.Telephone},
+                                            {"EMail", &c.EMail}}))
+      return status;
+  }
+  return 0;
+}
+
+int read_customer(const xmlNode* node, CustomerParty& party) {
+  return xml_read_strings(node,
+                      {{"PartyName", &party.PartyName},
+                       {"CompanyTaxID", &party.CompanyTaxID},
+                       {"CompanyVATID", &party.CompanyVATID},
+                       {"CompanyRegisterID", &party.CompanyRegisterID},
+                       {"PartyIdentification", &party.PartyIdentification}});
+}
+
+int read_single_line(const xmlNode* node, SingleInvoiceLine& line) {
+  if (int status =
+          xml_read_strings(node, {{"OrderLineID", &line.OrderLineID},
+                              {"DeliveryNoteLineID", &line.DeliveryNoteLineID},
+                              {"ItemName", &line.ItemName},
+                              {"ItemEANCode", &line.ItemEANCode},
+                              {"PeriodFromDate", &line.PeriodFromDate},
+                              {"PeriodToDate", &line.PeriodToDate}}))
+    return status;
+  return xml_read_decimal(node, "InvoicedQuantity", line.InvoicedQuantity);
+}
+
+int read_tax_summary(const xmlNode* node, TaxCategorySummary& summary) {
+  return xml_read_decimals(
+      node,
+      {{"ClassifiedTaxCategory", &summary.ClassifiedTaxCategory},
+       {"TaxExclusiveAmount", &summary.TaxExclusiveAmount},
+       {"TaxAmount", &summary.TaxAmount},
+       {"AlreadyClaimedTaxExclusiveAmount",
+        &summary.AlreadyClaimedTaxExclusiveAmount},
+       {"AlreadyClaimedTaxAmount", &summary.AlreadyClaimedTaxAmount}});
+}
+
+int read_monetary_summary(const xmlNode* node, MonetarySummary& summary) {
+  return xml_read_decimals(
+      node, {{"PayableRoundingAmount", &summary.PayableRoundingAmount},
+             {"PaidDepositsAmount", &summary.PaidDepositsAmount}});
+}
+
+int read_invoice(const xmlNode* root, Invoice& invoice) {
+  if (int status = xml_read_strings(
+          root, {{"InvoiceID", &invoice.InvoiceID},
+                 {"IssueDate", &invoice.IssueDate},
+                 {"TaxPointDate", &invoice.TaxPointDate},
+                 {"OrderID", &invoice.OrderID},
+                 {"DeliveryNoteID", &invoice.DeliveryNoteID},
+                 {"LocalCurrencyCode", &invoice.LocalCurrencyCode},
+                 {"ForeignCurrencyCode", &invoice.ForeignCurrencyCode}}))
+    return status;
+  if (int status = xml_read_decimals(
+          root, {{"CurrRate", &invoice.CurrRate},
+                 {"ReferenceCurrRate", &invoice.ReferenceCurrRate}}))
+    return status;
+  if (const xmlNode* node = xml_find_child(root, "SupplierParty")) {
+    invoice.SupplierParty = std::make_unique<SupplierParty>();
+    if (int status = read_supplier(node, *invoice.SupplierParty)) return status;
+  }
+  if (const xmlNode* node = xml_find_child(root, "CustomerParty")) {
+    invoice.CustomerParty = std::make_unique<CustomerParty>();
+    if (int status = read_customer(node, *invoice.CustomerParty)) return status;
+  }
+  if (int status = xml_read_int(root, "NumberOfInvoiceLines",
+                                invoice.NumberOfInvoiceLines))
+    return status;
+  if (int status = xml_read_string(root, "InvoiceDescription",
+                                   invoice.InvoiceDescription))
+    return status;
+  if (const xmlNode* node = xml_find_child(root, "SingleInvoiceLine")) {
+    invoice.SingleInvoiceLine = std::make_unique<SingleInvoiceLine>();
+    if (int status = read_single_line(node, *invoice.SingleInvoiceLine))
+      return status;
+  }
+  if (int status =
+          xml_read_list(root, "TaxCategorySummaries", "TaxCategorySummary",
+                        invoice.TaxCategorySummaries, read_tax_summary))
+    return status;
+  if (const xmlNode* node = xml_find_child(root, "MonetarySummary")) {
+    invoice.MonetarySummary = std::make_unique<MonetarySummary>();
+    if (int status = read_monetary_summary(node, *invoice.MonetarySummary))
+      return status;
+  }
+  return xml_read_flags(root, "PaymentMeans", invoice.PaymentMeans,
+                        kPaymentMeansNames);
+}
+
+void write_supplier(std::string& out, const SupplierParty& party) {
+  xml_write_nested(out, "SupplierParty", [&](std::string& content) {
+    xml_write_strings(content, {{"PartyName", &party.PartyName},
+                            {"CompanyTaxID", &party.CompanyTaxID},
+                            {"CompanyVATID", &party.CompanyVATID},
+                            {"CompanyRegisterID", &party.CompanyRegisterID}});
+    if (const PostalAddress* a = party.PostalAddress.get()) {
+      xml_write_nested(content, "PostalAddress", [&](std::string& address) {
+        xml_write_strings(address, {{"StreetName", &a->StreetName},
+                                {"BuildingNumber", &a->BuildingNumber},
+                                {"CityName", &a->CityName},
+                                {"PostalZone", &a->PostalZone},
+                                {"State", &a->State},
+                                {"Country", &a->Country}});
+      });
+    }
+    if (const Contact* c = party.Contact.get()) {
+      xml_write_nested(content, "Contact", [&](std::string& contact) {
+        xml_write_strings(contact, {{"Name", &c->Name},
+                                {"Telephone", &c->Telephone},
+                                {"EMail", &c->EMail}});
+      });
+    }
+  });
+}
+
+void write_customer(std::string& out, const CustomerParty& party) {
+  xml_write_nested(out, "CustomerParty", [&](std::string& content) {
+    xml_write_strings(content,
+                  {{"PartyName", &party.PartyName},
+                   {"CompanyTaxID", &party.CompanyTaxID},
+                   {"CompanyVATID", &party.CompanyVATID},
+                   {"CompanyRegisterID", &party.CompanyRegisterID},
+                   {"PartyIdentification", &party.PartyIdentification}});
+  });
+}
+
+void write_single_line(std::string& out, const SingleInvoiceLine& line) {
+  xml_write_nested(out, "SingleInvoiceLine", [&](std::string& content) {
+    xml_write_strings(content, {{"OrderLineID", &line.OrderLineID},
+                            {"DeliveryNoteLineID", &line.DeliveryNoteLineID},
+                            {"ItemName", &line.ItemName},
+                            {"ItemEANCode", &line.ItemEANCode},
+                            {"PeriodFromDate", &line.PeriodFromDate},
+                            {"PeriodToDate", &line.PeriodToDate}});
+    xml_write_decimals(
+        content,
+        {{"InvoicedQuantity", &line.InvoicedQuantity},
+         {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
+         {"UnitPriceTaxInclusiveAmount", &line.UnitPriceTaxInclusiveAmount},
+         {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount}});
+  });
+}
+
+void write_tax_summary(std::string& out, const TaxCategorySummary& s) {
+  xml_write_nested(out, "TaxCategorySummary", [&](std::string& content) {
+    xml_write_decimals(
+        content,
+        {{"ClassifiedTaxCategory", &s.ClassifiedTaxCategory},
+         {"TaxExclusiveAmount", &s.TaxExclusiveAmount},
+         {"TaxInclusiveAmount", &s.TaxInclusiveAmount},
+         {"TaxAmount", &s.TaxAmount},
+         {"AlreadyClaimedTaxExclusiveAmount",
+          &s.AlreadyClaimedTaxExclusiveAmount},
+         {"AlreadyClaimedTaxInclusiveAmount",
+          &s.AlreadyClaimedTaxInclusiveAmount},
+         {"AlreadyClaimedTaxAmount", &s.AlreadyClaimedTaxAmount},
+         {"DifferenceTaxExclusiveAmount", &s.DifferenceTaxExclusiveAmount},
+         {"DifferenceTaxInclusiveAmount", &s.DifferenceTaxInclusiveAmount},
+         {"DifferenceTaxAmount", &s.DifferenceTaxAmount}});
+  });
+}
+
+void write_monetary_summary(std::string& out, const MonetarySummary& s) {
+  xml_write_nested(out, "MonetarySummary", [&](std::string& content) {
+    xml_write_decimals(
+        content,
+        {{"TaxExclusiveAmount", &s.TaxExclusiveAmount},
+         {"TaxInclusiveAmount", &s.TaxInclusiveAmount},
+         {"TaxAmount", &s.TaxAmount},
+         {"AlreadyClaimedTaxExclusiveAmount",
+          &s.AlreadyClaimedTaxExclusiveAmount},
+         {"AlreadyClaimedTaxInclusiveAmount",
+          &s.AlreadyClaimedTaxInclusiveAmount},
+         {"AlreadyClaimedTaxAmount", &s.AlreadyClaimedTaxAmount},
+         {"DifferenceTaxExclusiveAmount", &s.DifferenceTaxExclusiveAmount},
+         {"DifferenceTaxInclusiveAmount", &s.DifferenceTaxInclusiveAmount},
+         {"DifferenceTaxAmount", &s.DifferenceTaxAmount},
+         {"PayableRoundingAmount", &s.PayableRoundingAmount},
+         {"PaidDepositsAmount", &s.PaidDepositsAmount},
+         {"PayableAmount", &s.PayableAmount}});
+  });
+}
+
+}  // namespace
+
+int invoice_from_xml(const xmlNode* root, DocumentPtr* out) {
+  int sub_kind = 0;
+  if (int status = xml_check_root_type(root, kInvoiceTypeNames, &sub_kind))
+    return status;
+  std::unique_ptr<Invoice> invoice = new_invoice();
+  invoice->header.set_sub_kind(sub_kind);
+  if (int status = read_invoice(root, *invoice)) return status;
+  *out = std::move(invoice);
+  return 0;
+}
+
+void invoice_to_xml(std::string& out, const Invoice& invoice) {
+  xml_write_strings(out, {{"InvoiceID", &invoice.InvoiceID},
+                      {"IssueDate", &invoice.IssueDate},
+                      {"TaxPointDate", &invoice.TaxPointDate},
+                      {"OrderID", &invoice.OrderID},
+                      {"DeliveryNoteID", &invoice.DeliveryNoteID},
+                      {"LocalCurrencyCode", &invoice.LocalCurrencyCode},
+                      {"ForeignCurrencyCode", &invoice.ForeignCurrencyCode}});
+  xml_write_decimals(out, {{"CurrRate", &invoice.CurrRate},
+                       {"ReferenceCurrRate", &invoice.ReferenceCurrRate}});
+  if (invoice.SupplierParty) write_supplier(out, *invoice.SupplierParty);
+  if (invoice.CustomerParty) write_customer(out, *invoice.CustomerParty);
+  xml_write_int(out, "NumberOfInvoiceLines", invoice.NumberOfInvoiceLines);
+  xml_write_string(out, "InvoiceDescription", invoice.InvoiceDescription);
+  if (invoice.SingleInvoiceLine)
+    write_single_line(out, *invoice.SingleInvoiceLine);
+  xml_write_list(out, "TaxCategorySummaries", invoice.TaxCategorySummaries,
+                 write_tax_summary);
+  if (invoice.MonetarySummary)
+    write_monetary_summary(out, *invoice.MonetarySummary);
+  xml_write_flags(out, "PaymentMeans", invoice.PaymentMeans,
+                  kPaymentMeansNames);
+}
+
+}  // namespace zarnex::xml

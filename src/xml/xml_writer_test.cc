@@ -1,0 +1,232 @@
+#include "xml/xml_writer.h"
+
+#include <cstdint>
+#include <string>
+
+#include "error/error.h"
+#include "model/invoice.h"
+#include "model/invoice_items.h"
+#include "model/pay.h"
+#include "xml/xml.h"
+#include "xml/xml_reader.h"
+#include "xml/xml_test_util.h"
+
+namespace zarnex::xml {
+namespace {
+
+using testing::ParsedXml;
+using testing::RootStart;
+using testing::Written;
+
+class XmlWriterTest : public testing::XmlTest {};
+
+constexpr const char* kOptions[] = {"paymentorder", "standingorder",
+                                    "directdebit"};
+constexpr const char* kNames[] = {"Daily", "Weekly", "Biweekly", "Bimonthly"};
+constexpr const char* kCodes[] = {"d", "w", "b", "B"};
+
+TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
+  std::string out;
+  xml_write_string(out, "Note", std::string("a&b<c>d\"e'f&amp;"));
+  EXPECT_EQ(out, "<Note>a&amp;b&lt;c&gt;d\"e'f&amp;amp;</Note>");
+
+  // The text reads back to the same string.
+  ParsedXml xml("<r>" + out + "</r>");
+  StringValue back;
+  ASSERT_EQ(xml_read_string(xml.root, "Note", back), 0);
+  EXPECT_EQ(back, "a&b<c>d\"e'f&amp;");
+
+  out.clear();
+  xml_write_string(out, "Note", std::nullopt);
+  xml_write_string(out, "Note", std::string());
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
+  std::string out;
+  xml_write_int(out, "Day", 0);
+  xml_write_int(out, "Day", -5);
+  xml_write_int(out, "Day", INT32_MIN);
+  xml_write_int(out, "Day", std::nullopt);
+  EXPECT_EQ(out, "<Day>0</Day><Day>-5</Day><Day>-2147483648</Day>");
+
+  out.clear();
+  xml_write_decimal(out, "A", 1234567.12345678);
+  xml_write_decimal(out, "A", 1234567.5);
+  xml_write_decimal(out, "A", 2.000000001);
+  xml_write_decimal(out, "A", 100.0);
+  xml_write_decimal(out, "A", 0.0);
+  xml_write_decimal(out, "A", std::nullopt);
+  EXPECT_EQ(out,
+            "<A>1234567.12345678</A><A>1234567.5</A><A>2</A><A>100</A>"
+            "<A>0</A>");
+}
+
+TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
+  constexpr const char* kTwo[] = {"other", "SEPA"};
+  constexpr const char* kWithEmpty[] = {"", nullptr, "x"};
+  std::string out;
+  xml_write_enum(out, "S", 1, kTwo);
+  xml_write_enum(out, "S", 0, kTwo);
+  EXPECT_EQ(out, "<S>SEPA</S><S>other</S>");
+  out.clear();
+  xml_write_enum(out, "S", 2, kTwo);
+  xml_write_enum(out, "S", -1, kTwo);
+  xml_write_enum(out, "S", std::nullopt, kTwo);
+  xml_write_enum(out, "S", 0, kWithEmpty);
+  xml_write_enum(out, "S", 1, kWithEmpty);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(XmlWriterTest, CodesAreWrittenByNameAndCaseMatters) {
+  std::string out;
+  xml_write_code(out, "P", std::string("b"), kNames, kCodes);
+  xml_write_code(out, "P", std::string("B"), kNames, kCodes);
+  EXPECT_EQ(out, "<P>Biweekly</P><P>Bimonthly</P>");
+  out.clear();
+  xml_write_code(out, "P", std::string("x"), kNames, kCodes);
+  xml_write_code(out, "P", std::string("D"), kNames, kCodes);
+  xml_write_code(out, "P", std::string(), kNames, kCodes);
+  xml_write_code(out, "P", std::nullopt, kNames, kCodes);
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(XmlWriterTest, FlagsListTheSetBitsInTableOrder) {
+  std::string out;
+  xml_write_flags(out, "O", 5, kOptions);
+  EXPECT_EQ(out, "<O>paymentorder directdebit</O>");
+  out.clear();
+  xml_write_flags(out, "O", 2 | 8 | 16, kOptions);  // bits past the table drop
+  EXPECT_EQ(out, "<O>standingorder</O>");
+  out.clear();
+  xml_write_flags(out, "O", 0, kOptions);
+  xml_write_flags(out, "O", 8, kOptions);
+  xml_write_flags(out, "O", INT32_MIN, kOptions);
+  xml_write_flags(out, "O", std::nullopt, kOptions);
+  EXPECT_EQ(out, "");
+  xml_write_flags(out, "O", -1, kOptions);
+  EXPECT_EQ(out, "<O>paymentorder standingorder directdebit</O>");
+}
+
+struct Item {
+  StringValue text;
+};
+
+void WriteItem(std::string& out, const Item& item) {
+  xml_write_nested(out, "Item", [&](std::string& content) {
+    xml_write_string(content, "T", item.text);
+  });
+}
+
+TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
+  std::string out = "<r>";
+  xml_write_nested(out, "Empty", [](std::string&) {});
+  EXPECT_EQ(out, "<r>");
+
+  ListValue<Item> list;
+  xml_write_list(out, "L", list, WriteItem);  // absent
+  list.emplace();
+  xml_write_list(out, "L", list, WriteItem);  // empty
+  list->append(nullptr);
+  list->append(std::make_unique<Item>());
+  list->append(std::make_unique<Item>(Item{std::string()}));
+  xml_write_list(out, "L", list, WriteItem);  // only empty items
+  EXPECT_EQ(out, "<r>");
+
+  list->append(std::make_unique<Item>(Item{std::string("a")}));
+  list->append(nullptr);
+  list->append(std::make_unique<Item>(Item{std::string("b")}));
+  xml_write_list(out, "L", list, WriteItem);
+  EXPECT_EQ(out, "<r><L><Item><T>a</T></Item><Item><T>b</T></Item></L>");
+}
+
+TEST_F(XmlWriterTest, SmallDocumentsExactly) {
+  auto pay = new_pay();
+  EXPECT_EQ(Write(*pay),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+            "<Pay xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+            "xsi:type=\"Pay\" xmlns=\"urn:zarnex:document:1\"></Pay>");
+  pay->InvoiceID = "X";
+  pay->Payments.emplace();
+  pay->Payments->append(std::make_unique<Payment>());
+  EXPECT_EQ(Write(*pay), Written("Pay", "Pay", "<InvoiceID>X</InvoiceID>"));
+
+  auto items = new_invoice_items();
+  EXPECT_EQ(Write(*items), Written("InvoiceItems", "InvoiceItems", ""));
+
+  auto invoice = new_invoice();
+  invoice->header.set_sub_kind(3);
+  EXPECT_EQ(Write(*invoice), Written("Invoice", "DebitNote", ""));
+
+  // A null out pointer is allowed.
+  EXPECT_EQ(document_to_xml(*invoice, nullptr), 0);
+}
+
+TEST_F(XmlWriterTest, HeadersThatNameNoWritableKindFail) {
+  struct Case {
+    std::uint8_t byte0, byte1;
+    const char* error;
+  };
+  const Case kCases[] = {
+      {0x00, 0x10, "ERROR_XML: Error in getting root and type "},
+      {0x20, 0xF0, "ERROR_XML: Error in getting root and type "},
+      {0x10, 0x50, "ERROR_XML: Error wrong invoice document type "},
+      {0x10, 0x70, "ERROR_XML: Error wrong invoice document type "},
+      // The kind and sub-kind are checked before the version.
+      {0x13, 0x70, "ERROR_XML: Error wrong invoice document type "},
+      {0x01, 0x00, "ERROR_XML: Unsupported document version.  "},
+      {0x1F, 0x40, "ERROR_XML: Unsupported document version.  "},
+  };
+  for (const Case& c : kCases) {
+    reset_error();
+    DocumentPtr document;
+    switch (c.byte0 >> 4) {
+      case 0: document = new_pay(); break;
+      case 1: document = new_invoice(); break;
+      default: document = new_invoice_items(); break;
+    }
+    document->header = DocumentHeader{c.byte0, c.byte1};
+    std::string out = "untouched";
+    EXPECT_EQ(document_to_xml(*document, &out), 9) << c.error;
+    EXPECT_EQ(out, "untouched") << c.error;
+    EXPECT_EQ(error_text(), c.error);
+  }
+
+  // A header of another kind than its record is refused, not misread.
+  auto pay = new_pay();
+  pay->header = DocumentHeader{0x30, 0x00};
+  EXPECT_EQ(document_to_xml(*pay, nullptr), 9);
+  pay->header = DocumentHeader{0x10, 0x00};
+  EXPECT_EQ(document_to_xml(*pay, nullptr), 9);
+  EXPECT_EQ(error_text(), "ERROR_XML: Error in getting root and type ");
+
+  // Reserved bits play no part.
+  auto items = new_invoice_items();
+  items->header = DocumentHeader{0x20, 0x0F};
+  EXPECT_EQ(Write(*items), Written("InvoiceItems", "InvoiceItems", ""));
+}
+
+TEST_F(XmlWriterTest, OutputIsOneWellFormedLine) {
+  auto pay = new_pay();
+  pay->InvoiceID = "<&>]]>\"'\xC3\xA9";
+  pay->Payments.emplace();
+  auto payment = std::make_unique<Payment>();
+  payment->PaymentNote = "line one\nline two & <three>";
+  payment->Amount = 1.5;
+  pay->Payments->append(std::move(payment));
+  std::string text = Write(*pay);
+  EXPECT_EQ(text.rfind(RootStart("Pay", "Pay"), 0), 0u);
+  EXPECT_EQ(text.back(), '>');
+
+  ParsedXml parsed(text);
+  ASSERT_NE(parsed.root, nullptr) << text;
+  DocumentPtr back = Read(text);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->InvoiceID, pay->InvoiceID);
+  const auto& payments = static_cast<const Pay&>(*back).Payments;
+  ASSERT_EQ(count(payments), 1u);
+  EXPECT_EQ(payments->get(0)->PaymentNote, "line one\nline two & <three>");
+}
+
+}  // namespace
+}  // namespace zarnex::xml
