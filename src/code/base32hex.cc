@@ -15,7 +15,8 @@ constexpr std::array<std::int8_t, 256> make_values() {
   std::array<std::int8_t, 256> values{};
   for (auto& v : values) v = kInvalid;
   for (int i = 0; i < 32; ++i)
-    values[static_cast<unsigned char>(kAlphabet[i])] = static_cast<std::int8_t>(i);
+    values[static_cast<unsigned char>(kAlphabet[i])] =
+        static_cast<std::int8_t>(i);
   return values;
 }
 

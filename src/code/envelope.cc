@@ -25,7 +25,8 @@ thread_local std::uint32_t t_sequence_limit = kDefaultSequenceLimit;
 std::uint32_t read_le32(std::string_view bytes) {
   std::uint32_t value = 0;
   for (int i = 3; i >= 0; --i)
-    value = (value << 8) | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+    value = (value << 8) |
+            static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
   return value;
 }
 
@@ -52,17 +53,13 @@ int encode_document(const Document* document, std::string* out_text) {
   }
 
   // Payload: CRC-32 of the text, low byte first, then the text.
+  const std::string text = join(sequence);
+  const std::uint32_t crc = crc32(text);
   std::string payload;
-  payload.reserve(kCrcBytes + length);
-  payload.resize(kCrcBytes);
-  for (const std::string& field : sequence.fields) {
-    if (payload.size() > kCrcBytes) payload.push_back('\t');
-    payload.append(field);
-  }
-  const std::uint32_t crc =
-      crc32(std::string_view(payload).substr(kCrcBytes));
+  payload.reserve(kCrcBytes + text.size());
   for (std::size_t i = 0; i < kCrcBytes; ++i)
-    payload[i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+    payload.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
+  payload.append(text);
 
   const std::size_t capacity = payload_capacity(payload.size());
   std::string envelope;

@@ -19,8 +19,8 @@ constexpr std::string_view kMalformedNumber = " is a malformed number. ";
 // the recorded error alone, so the user sees the first field at fault.
 void note_malformed(FieldSequence& sequence, std::string_view name) {
   if (sequence.status == 0) {
-    sequence.status = set_error_detail(ErrorCode::kInvalidValue, name,
-                                       kMalformedNumber);
+    sequence.status =
+        set_error_detail(ErrorCode::kInvalidValue, name, kMalformedNumber);
   }
 }
 

@@ -174,7 +174,8 @@ std::unique_ptr<SingleInvoiceLine> read_single_line(FieldSequence& sequence) {
 
 std::unique_ptr<TaxCategorySummary> read_summary(FieldSequence& sequence) {
   auto summary = std::make_unique<TaxCategorySummary>();
-  summary->ClassifiedTaxCategory = read_decimal(sequence, "ClassifiedTaxCategory");
+  summary->ClassifiedTaxCategory =
+      read_decimal(sequence, "ClassifiedTaxCategory");
   summary->TaxExclusiveAmount = read_decimal(sequence, "TaxExclusiveAmount");
   summary->TaxAmount = read_decimal(sequence, "TaxAmount");
   summary->AlreadyClaimedTaxExclusiveAmount =
@@ -228,7 +229,8 @@ std::unique_ptr<Invoice> read_invoice(FieldSequence& sequence) {
   for (std::int32_t i = 0; i < summaries; ++i)
     invoice->TaxCategorySummaries->append(read_summary(sequence));
   auto monetary = std::make_unique<MonetarySummary>();
-  monetary->PayableRoundingAmount = read_decimal(sequence, "PayableRoundingAmount");
+  monetary->PayableRoundingAmount =
+      read_decimal(sequence, "PayableRoundingAmount");
   monetary->PaidDepositsAmount = read_decimal(sequence, "PaidDepositsAmount");
   invoice->MonetarySummary = std::move(monetary);
   invoice->PaymentMeans = read_int(sequence, "PaymentMeans");

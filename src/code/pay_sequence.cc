@@ -36,7 +36,8 @@ void write_bank_accounts(FieldSequence& sequence,
   }
 }
 
-void write_standing_order(FieldSequence& sequence, const StandingOrderExt* ext) {
+void write_standing_order(FieldSequence& sequence,
+                          const StandingOrderExt* ext) {
   add_int(sequence, ext != nullptr ? 1 : 0);
   if (ext == nullptr) return;
   add_optional_int(sequence, ext->Day);
@@ -139,7 +140,8 @@ void write_pay(FieldSequence& sequence, const Pay& pay) {
   add_field(sequence, pay.InvoiceID);
   add_int(sequence, static_cast<std::int32_t>(count(pay.Payments)));
   if (!pay.Payments) return;
-  for (const auto& payment : *pay.Payments) write_payment(sequence, payment.get());
+  for (const auto& payment : *pay.Payments)
+    write_payment(sequence, payment.get());
 }
 
 std::unique_ptr<Pay> read_pay(FieldSequence& sequence) {

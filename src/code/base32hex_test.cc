@@ -1,0 +1,102 @@
+#include "code/base32hex.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "error/error.h"
+
+namespace zarnex::code {
+namespace {
+
+class Base32hexTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset_error(); }
+
+  static std::string encode(std::string_view bytes) {
+    std::string text;
+    EXPECT_EQ(base32hex_encode(bytes, &text), 0);
+    return text;
+  }
+
+  // Decodes @a text, expecting success.
+  static std::string decode(std::string_view text) {
+    std::string bytes = "untouched";
+    EXPECT_EQ(base32hex_decode(text, &bytes), 0) << text;
+    return bytes;
+  }
+};
+
+// RFC 4648, section 10, base32hex vectors (there with "=" padding).
+TEST_F(Base32hexTest, PublishedVectors) {
+  const struct {
+    const char* bytes;
+    const char* text;
+  } kVectors[] = {
+      {"", ""},
+      {"f", "CO"},
+      {"fo", "CPNG"},
+      {"foo", "CPNMU"},
+      {"foob", "CPNMUOG"},
+      {"fooba", "CPNMUOJ1"},
+      {"foobar", "CPNMUOJ1E8"},
+      {"abc", "C5H66"},
+  };
+  for (const auto& v : kVectors) {
+    EXPECT_EQ(encode(v.bytes), v.text);
+    EXPECT_EQ(decode(v.text), v.bytes);
+  }
+  EXPECT_EQ(decode("CPNMUOG="), "foob");
+  EXPECT_EQ(decode("CO======"), "f");
+  EXPECT_EQ(decode("CPNMUOJ1E8======"), "foobar");
+}
+
+TEST_F(Base32hexTest, RoundTripsEveryByteAndLength) {
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<char>(255 - i));
+  for (std::size_t n = 0; n <= 12; ++n) {
+    for (std::size_t start = 0; start + n <= bytes.size(); start += 7) {
+      const std::string_view part = std::string_view(bytes).substr(start, n);
+      const std::string text = encode(part);
+      EXPECT_EQ(text.size(), (8 * n + 4) / 5);
+      EXPECT_EQ(text.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUV"),
+                std::string::npos);
+      EXPECT_EQ(decode(text), part);
+    }
+  }
+}
+
+TEST_F(Base32hexTest, RemaindersKeepWholeBytesOnly) {
+  // r = 1..7 remaining characters keep 0, 1, 1, 2, 3, 3, 4 bytes; the unused
+  // low bits are not checked.
+  const std::size_t kKept[] = {0, 1, 1, 2, 3, 3, 4};
+  for (std::size_t r = 1; r <= 7; ++r) {
+    EXPECT_EQ(decode(std::string(8 + r, 'V')).size(), 5 + kKept[r - 1]) << r;
+  }
+  EXPECT_EQ(decode("CV"), "g");  // 'V' sets bits that are not kept
+}
+
+TEST_F(Base32hexTest, InvalidCharacters) {
+  const char* const kInvalid[] = {
+      "co",        // lower case
+      "CPNMUOW1",  // W is past the alphabet
+      "CPN=MU",    // padding only at the end
+      "CPNMU\n",   // line end
+      "CPN MU",    // blank
+      "C\tO",      // tab
+      "CZ",
+  };
+  for (const char* text : kInvalid) {
+    reset_error();
+    std::string bytes = "untouched";
+    EXPECT_EQ(base32hex_decode(text, &bytes), 1) << text;
+    EXPECT_EQ(error_text(), "ERROR_BASE32HEX: Invalid base32hex string.  ");
+    EXPECT_EQ(bytes, "untouched");
+  }
+  std::string bytes;
+  EXPECT_EQ(base32hex_decode(std::string_view(), &bytes), 1);
+  EXPECT_EQ(error_text(), "ERROR_BASE32HEX: Base32hex cannot be NULL.  ");
+}
+
+}  // namespace
+}  // namespace zarnex::code

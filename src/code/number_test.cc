@@ -1,0 +1,194 @@
+#include "code/number.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace zarnex::code {
+namespace {
+
+TEST(FormatDecimal, KnownForms) {
+  EXPECT_EQ(format_decimal(100), "100");
+  EXPECT_EQ(format_decimal(0.1), "0.1");
+  EXPECT_EQ(format_decimal(12.5), "12.5");
+  EXPECT_EQ(format_decimal(0), "0");
+  EXPECT_EQ(format_decimal(-0.5), "-0.5");
+  EXPECT_EQ(format_decimal(1500), "1500");
+  EXPECT_EQ(format_decimal(1500.5), "1500.5");
+  EXPECT_EQ(format_decimal(0.005), "0.005");
+  EXPECT_EQ(format_decimal(1.0 / 3.0), "0.33333333");
+}
+
+TEST(FormatDecimal, EightDecimalsAtMostAndSignKept) {
+  EXPECT_EQ(format_decimal(1.123456789), "1.12345679");
+  EXPECT_EQ(format_decimal(0.000000001), "0");
+  EXPECT_EQ(format_decimal(-0.000000001), "-0");
+  // The whole printout is kept, however long.
+  EXPECT_EQ(format_decimal(1234567.12345678), "1234567.12345678");
+  EXPECT_EQ(format_decimal(1e20), "100000000000000000000");
+}
+
+TEST(ParseInt, AcceptsWhatStrtolConsumesWhole) {
+  std::int32_t value = -1;
+  EXPECT_EQ(parse_int("12", &value), kNumberOk);
+  EXPECT_EQ(value, 12);
+  EXPECT_EQ(parse_int("  42", &value), kNumberOk);
+  EXPECT_EQ(value, 42);
+  EXPECT_EQ(parse_int("+7", &value), kNumberOk);
+  EXPECT_EQ(value, 7);
+  EXPECT_EQ(parse_int("-3", &value), kNumberOk);
+  EXPECT_EQ(value, -3);
+  // The empty text converts nothing but leaves nothing over.
+  EXPECT_EQ(parse_int("", &value), kNumberOk);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(parse_int("5", nullptr), kNumberOk);
+}
+
+TEST(ParseInt, MalformedStoresNothing) {
+  const char* const kMalformed[] = {
+      "12x",   // trailing letter
+      "0x10",  // base 10 only: stops at the x
+      "42 ",   // trailing blank
+      " ",     // only white space
+      "nan",   // not a number
+      "1.5",   // decimal
+      "12,5",  // decimal comma
+  };
+  for (const char* text : kMalformed) {
+    std::int32_t value = 99;
+    EXPECT_EQ(parse_int(text, &value), kNumberMalformed) << text;
+    EXPECT_EQ(value, 99) << text;
+  }
+  EXPECT_EQ(parse_int(nullptr, nullptr), kNumberMalformed);
+}
+
+TEST(ParseInt, OutOfRangeIsClamped) {
+  std::int32_t value = 0;
+  EXPECT_EQ(parse_int("99999999999", &value), kNumberOutOfRange);
+  EXPECT_EQ(value, INT32_MAX);
+  EXPECT_EQ(parse_int("-99999999999", &value), kNumberOutOfRange);
+  EXPECT_EQ(value, INT32_MIN);
+  EXPECT_EQ(parse_int("2147483647", &value), kNumberOk);
+  EXPECT_EQ(value, INT32_MAX);
+  EXPECT_EQ(parse_int("2147483648", &value), kNumberOutOfRange);
+  EXPECT_EQ(value, INT32_MAX);
+  EXPECT_EQ(parse_int("-2147483648", &value), kNumberOk);
+  EXPECT_EQ(value, INT32_MIN);
+}
+
+TEST(ParseDecimal, AcceptsWhatStrtodConsumesWhole) {
+  double value = -1;
+  EXPECT_EQ(parse_decimal("12.50", &value), kNumberOk);
+  EXPECT_EQ(value, 12.5);
+  EXPECT_EQ(parse_decimal(" -0.5", &value), kNumberOk);
+  EXPECT_EQ(value, -0.5);
+  EXPECT_EQ(parse_decimal("+7", &value), kNumberOk);
+  EXPECT_EQ(value, 7.0);
+  EXPECT_EQ(parse_decimal("1e3", &value), kNumberOk);
+  EXPECT_EQ(value, 1000.0);
+  // strtod reads hexadecimal floating-point numbers.
+  EXPECT_EQ(parse_decimal("0x10", &value), kNumberOk);
+  EXPECT_EQ(value, 16.0);
+  EXPECT_EQ(parse_decimal("", &value), kNumberOk);
+  EXPECT_EQ(value, 0.0);
+}
+
+TEST(ParseDecimal, MalformedStoresNothing) {
+  // The C locale's mark is the dot, so a comma is not a decimal mark.
+  const char* const kMalformed[] = {"12x", "12,50", "1.2.3", " ", "1.5 ", "abc"};
+  for (const char* text : kMalformed) {
+    double value = 99;
+    EXPECT_EQ(parse_decimal(text, &value), kNumberMalformed) << text;
+    EXPECT_EQ(value, 99) << text;
+  }
+  EXPECT_EQ(parse_decimal(nullptr, nullptr), kNumberMalformed);
+}
+
+TEST(ParseDecimal, NonFiniteIsOutOfRange) {
+  double value = 0;
+  EXPECT_EQ(parse_decimal("nan", &value), kNumberOutOfRange);
+  EXPECT_TRUE(std::isnan(value));
+  EXPECT_EQ(parse_decimal("inf", &value), kNumberOutOfRange);
+  EXPECT_EQ(value, HUGE_VAL);
+  EXPECT_EQ(parse_decimal("-1e999", &value), kNumberOutOfRange);
+  EXPECT_EQ(value, -HUGE_VAL);
+}
+
+// printf "%.8f" with the trailing-zero rule, written independently of the
+// writer under test.
+std::string printf_decimal(double value) {
+  char buffer[400];
+  int n = std::snprintf(buffer, sizeof buffer, "%.8f", value);
+  std::string text(buffer, static_cast<std::size_t>(n));
+  std::size_t comma = text.rfind(',');
+  if (comma != std::string::npos) text[comma] = '.';
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text;
+}
+
+TEST(FormatDecimal, MatchesPrintfOverAMillionValues) {
+  std::vector<double> values = {
+      0.0, -0.0, 1.0, -1.0, 0.5e-8, -0.5e-8, 1.5e-8, 2.5e-8, 0.49999999e-8,
+      4.9406564584124654e-324, -4.9406564584124654e-324,
+      2.2250738585072014e-308, 1.7976931348623157e308, -1.7976931348623157e308,
+      9999999999.999999, 9999999999.9999995, -9999999999.999999, 1e10, -1e10,
+      std::nextafter(1e10, 0.0), std::nextafter(1e10, 2e10), 0.1, 0.7, 1.005,
+      2.675, 1234567.12345678, 0.000000015, 0.000000025, 0.000000035,
+      HUGE_VAL, -HUGE_VAL, std::nan(""), -std::nan("")};
+  std::mt19937_64 random(20260107);
+  auto signed_value = [&random](double magnitude) {
+    return (random() & 1) != 0 ? -magnitude : magnitude;
+  };
+  // Random doubles of every magnitude from 2^-40 to 2^50: random mantissa
+  // bits under a random exponent.
+  for (int i = 0; i < 400000; ++i) {
+    const std::uint64_t exponent = 1023 - 40 + random() % 91;
+    const std::uint64_t bits =
+        (exponent << 52) | (random() & ((std::uint64_t{1} << 52) - 1));
+    values.push_back(signed_value(std::bit_cast<double>(bits)));
+  }
+  // Halfway cases: the doubles whose ninth decimal is an exact final 5 are
+  // the odd multiples of 1/512. printf rounds them to even; their
+  // neighbours one step away must round away from the tie.
+  for (int i = 0; i < 100000; ++i) {
+    const double whole = static_cast<double>(random() % 100000000);
+    const double tie = whole + static_cast<double>(2 * (random() % 256) + 1) / 512;
+    values.push_back(signed_value(tie));
+    values.push_back(signed_value(std::nextafter(tie, 0.0)));
+    values.push_back(signed_value(std::nextafter(tie, 1e11)));
+  }
+  // Amounts as people write them, and the decimal steps near each unit of
+  // the eighth decimal.
+  for (int k = 0; k < 100000; ++k) {
+    values.push_back(0.1 * k);
+    values.push_back(-static_cast<double>(k) / 100);
+    values.push_back(static_cast<double>(k) * 1e-8);
+    values.push_back(std::nextafter(static_cast<double>(k) * 1e-8 + 0.5e-8, 1.0));
+    values.push_back(static_cast<double>(k) * 1e-8 - 0.5e-8);
+    values.push_back(static_cast<double>(random() % 2000000) - 1000000);
+  }
+  ASSERT_GE(values.size(), 1000000u);
+  int mismatches = 0;
+  for (double value : values) {
+    const std::string expected = printf_decimal(value);
+    const std::string actual = format_decimal(value);
+    if (actual != expected && ++mismatches <= 10) {
+      ADD_FAILURE() << std::hexfloat << value << ": expected " << expected
+                    << ", got " << actual;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace
+}  // namespace zarnex::code
