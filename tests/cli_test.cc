@@ -214,6 +214,23 @@ TEST(CommandLine, MalformedSequencePrefix) {
   }
 }
 
+TEST(CommandLine, EmptyAndGarbageInput) {
+  ToolResult empty_code = run_tool({"-d"}, "");
+  EXPECT_EQ(empty_code.status, 8);
+  EXPECT_EQ(empty_code.err, "ERROR_UNKNOWN_DOCUMENT: Header not found.  \n");
+  ToolResult empty_xml = run_tool({"-e"}, "");
+  EXPECT_EQ(empty_xml.status, 9);
+  EXPECT_EQ(empty_xml.err, "ERROR_XML: Getting root element error \n");
+  std::string garbage;
+  for (int i = 0; i < 100000; ++i) garbage.push_back(static_cast<char>((i * 7919) >> 3));
+  for (const char* mode : {"-d", "-e", "-s"}) {
+    ToolResult r = run_tool({mode}, garbage);
+    EXPECT_NE(r.status, 0) << mode;
+    EXPECT_EQ(r.out, "") << mode;
+    EXPECT_FALSE(r.err.empty()) << mode;
+  }
+}
+
 TEST(CommandLine, SequenceNumbersMustBeWellFormed) {
   std::string line = kPaySequence;
   line.replace(line.find("\t100\t"), 5, "\t12,50\t");
