@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "cli/input.h"
+#include "error/error.h"
 
 namespace zarnex::cli {
 namespace {
@@ -50,18 +51,44 @@ void write_error_line(bool format_stderr, const std::string& input,
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
-void run_lines(Operation operation, bool format_stderr) {
+CodeWithId split_code(std::string_view output) {
+  std::size_t tab = output.rfind('\t');
+  if (tab == std::string_view::npos) return {std::nullopt, output};
+  return {output.substr(0, tab), output.substr(tab + 1)};
+}
+
+void run_lines(Operation operation, bool format_stderr,
+               const SymbolFolder* symbols) {
   // Results are flushed only before the reader waits for input, so a long
   // run writes in large blocks while a pipe partner that waits for each
   // result still gets it.
   LineReader reader(STDIN_FILENO, flush_output);
   std::string line;
+  std::size_t line_number = 0;
+  std::string symbol_path;
+  if (symbols != nullptr) {
+    symbol_path = symbols->folder;
+    if (!symbol_path.empty() && symbol_path.back() != '/') symbol_path += '/';
+  }
+  const std::size_t folder_length = symbol_path.size();
   while (reader.read_line(line)) {
+    ++line_number;
     if (!prepare_line(line)) continue;
     Result result = operation(line);
     if (result.ok()) {
+      int symbol_status = 0;
+      if (symbols != nullptr) {
+        CodeWithId parts = split_code(result.output);
+        symbol_path.resize(folder_length);
+        symbol_path += qr::symbol_file_name(
+            line_number, symbols->named_by_id ? parts.invoice_id : std::nullopt,
+            symbols->settings.format);
+        symbol_status =
+            qr::write_symbol_file(parts.code, symbol_path, symbols->settings);
+      }
       result.output.push_back('\n');
       std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+      if (symbol_status != 0) write_error_line(format_stderr, line, error_text());
     } else {
       write_error_line(format_stderr, line, std::move(result.error));
     }

@@ -1,9 +1,13 @@
 #ifndef ZARNEX_CLI_LINES_H_
 #define ZARNEX_CLI_LINES_H_
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "cli/run_modes.h"
+#include "qr/symbol_file.h"
 
 namespace zarnex::cli {
 
@@ -13,10 +17,30 @@ namespace zarnex::cli {
 /// LF) and returns true. Leading blanks are kept.
 bool prepare_line(std::string& line);
 
+/// Where bulk mode writes the QR symbols of its codes.
+struct SymbolFolder {
+  std::string folder;    // exists before the run starts
+  qr::Settings settings;
+  bool named_by_id = false;  // the InvoiceID in front of each code names the file
+};
+
 /// Runs @a operation once per non-blank line of standard input, writing each
 /// result and a newline to standard output, or the error line to standard
 /// error, before the next line is read. A failing line does not stop the run.
-void run_lines(Operation operation, bool format_stderr);
+/// With @a symbols, each successful line's code is also written as a QR
+/// symbol into its folder, named by the line's number (1 for the first line
+/// of the input, blank lines counted); a symbol that cannot be written gives
+/// the line's ERROR_QR error line after its result.
+void run_lines(Operation operation, bool format_stderr,
+               const SymbolFolder* symbols = nullptr);
+
+/// An encoding result split at its last tab: the InvoiceID before it (none
+/// without a tab) and the code after it.
+struct CodeWithId {
+  std::optional<std::string_view> invoice_id;
+  std::string_view code;
+};
+CodeWithId split_code(std::string_view output);
 
 /// Writes the error line of a failed operation to standard error: the error
 /// text, or with @a format_stderr the local time, a tab, @a input, a tab and

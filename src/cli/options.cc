@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <charconv>
 #include <string>
 
 #include "error/error.h"
@@ -25,6 +26,97 @@ bool is_option(std::string_view name, std::string_view long_name,
   return same_name(name, long_name) || same_name(name, short_name);
 }
 
+// The first parts of the error lines of the QR options; each line starts
+// with "ERROR_QR".
+constexpr char kUnknownFormat[] = ": Unknown QR symbol format";
+constexpr char kUnknownLevel[] = ": Unknown QR error-correction level";
+constexpr char kBadModuleSize[] = ": Invalid QR module size";
+constexpr char kBadMargin[] = ": Invalid QR quiet zone";
+constexpr char kMissingPath[] =
+    ": The option --qr needs a file or folder name, as in --qr=code.png.";
+constexpr char kQrWithDecode[] =
+    ": The option --qr draws the codes that encoding produces; it cannot be "
+    "used with --decode.";
+
+// A whole number from @a low to @a high, and nothing else.
+std::optional<int> parse_count(std::string_view text, int low, int high) {
+  int n = 0;
+  const char* end = text.data() + text.size();
+  auto [stop, ec] = std::from_chars(text.data(), end, n);
+  if (text.empty() || ec != std::errc() || stop != end || n < low || n > high)
+    return std::nullopt;
+  return n;
+}
+
+int bad_value(const char* subject, std::string_view value, const char* expected) {
+  return set_error_detail_owned(
+      ErrorCode::kQr, subject,
+      format_text(64 + value.size(), " '%.*s': expected %s. ",
+                  static_cast<int>(value.size()), value.data(), expected));
+}
+
+// Applies one of the QR options to @a qr. Returns false when @a name is none
+// of them; sets @a status to ERROR_QR, with the error recorded, for a bad
+// value.
+bool apply_qr_option(std::string_view name, std::string_view value, QrOptions& qr,
+                     std::optional<qr::Format>& format, bool& given, int& status) {
+  if (same_name(name, "--qr")) {
+    given = true;
+    qr.path = std::string(value);
+  } else if (same_name(name, "--qr_format")) {
+    format = qr::format_from_name(value);
+    if (!format) status = bad_value(kUnknownFormat, value, "svg or png");
+  } else if (same_name(name, "--qr_level")) {
+    std::optional<qr::Level> level = qr::level_from_name(value);
+    if (level)
+      qr.settings.level = *level;
+    else
+      status = bad_value(kUnknownLevel, value, "L, M, Q or H");
+  } else if (same_name(name, "--qr_module")) {
+    std::optional<int> size = parse_count(value, 1, qr::kMaxModuleSize);
+    if (size)
+      qr.settings.module_size = *size;
+    else
+      status = bad_value(kBadModuleSize, value,
+                         "a whole number of pixels from 1 to 64");
+  } else if (same_name(name, "--qr_margin")) {
+    std::optional<int> margin = parse_count(value, 0, qr::kMaxMargin);
+    if (margin)
+      qr.settings.margin = *margin;
+    else
+      status = bad_value(kBadMargin, value,
+                         "a whole number of modules from 0 to 64");
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Checks --qr against the mode and settles the image format: the one given
+// with --qr_format, else PNG for a folder in bulk mode, else the one the
+// file name's extension names. Returns 0 or ERROR_QR with the error recorded.
+int settle_qr(Options& o, std::optional<qr::Format> format) {
+  if (o.qr.path.empty()) return set_error(ErrorCode::kQr, kMissingPath);
+  if (o.mode == Mode::kDecodeToXml) return set_error(ErrorCode::kQr, kQrWithDecode);
+  if (!format) format = o.bulk ? qr::Format::kPng : qr::format_from_path(o.qr.path);
+  if (!format) {
+    return set_error_detail_owned(
+        ErrorCode::kQr, kUnknownFormat,
+        format_text(128 + o.qr.path.size(),
+                    " of file '%s': name it .svg or .png, or give "
+                    "--qr_format=svg or --qr_format=png. ",
+                    o.qr.path.c_str()));
+  }
+  o.qr.settings.format = *format;
+  return 0;
+}
+
+void fail_with_error_line(ParsedOptions& parsed, int status) {
+  parsed.action = ParsedOptions::Action::kFail;
+  parsed.message = error_text() + "\n";
+  parsed.status = status;
+}
+
 }  // namespace
 
 std::pair<std::string_view, std::string_view> split_option(
@@ -41,9 +133,17 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
     return parsed;
   }
   Options& o = parsed.options;
+  bool qr_given = false;
+  std::optional<qr::Format> qr_format;
   for (int i = 0; i < argc; ++i) {
     auto [name, value] = split_option(argv[i]);
-    if (is_option(name, "--encode", "-e")) {
+    int qr_status = 0;
+    if (apply_qr_option(name, value, o.qr, qr_format, qr_given, qr_status)) {
+      if (qr_status != 0) {
+        fail_with_error_line(parsed, qr_status);
+        return parsed;
+      }
+    } else if (is_option(name, "--encode", "-e")) {
       o.mode = o.invoice_id ? Mode::kEncodeXmlWithId : Mode::kEncodeXml;
       if (!value.empty()) o.input = std::string(value);
     } else if (is_option(name, "--decode", "-d")) {
@@ -80,6 +180,11 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
   if (o.mode == Mode::kNone) {
     parsed.action = ParsedOptions::Action::kFail;
     parsed.message = "Missing argument --encode or --decode. \n";
+    return parsed;
+  }
+  if (qr_given) {
+    if (int status = settle_qr(o, qr_format); status != 0)
+      fail_with_error_line(parsed, status);
   }
   return parsed;
 }
@@ -138,9 +243,28 @@ std::string help_text() {
   t += "\nOptions beyond the usage above:\n";
   t += "\n--help\tshort: -h\n\tPrints this help and exits.\n";
   t += "\n--version\tshort: -v\n\tPrints the tool's name and version and exits.\n";
+  t += "\n--qr=PATH\n"
+       "\tAlso writes each produced code as a QR symbol (alphanumeric mode).\n"
+       "\tSingle mode: PATH is the image file; its extension .svg or .png picks\n"
+       "\tthe format. With --lines: PATH is a folder, created if missing, with one\n"
+       "\timage per successful line, named by the input line number (000017.png)\n"
+       "\tand with --invoice_id also by the InvoiceID (000017-INV-1.png).\n"
+       "\tStandard output stays the same. A symbol that cannot be written gives\n"
+       "\tan ERROR_QR error line (single mode: exit status 11). Not with --decode.\n";
+  t += "\n--qr_format=svg|png\n"
+       "\tThe image format, whatever the file name says. Default: the file's\n"
+       "\textension; png for a folder.\n";
+  t += "\n--qr_level=L|M|Q|H\n"
+       "\tError-correction level: about 7, 15, 25 or 30 % of the symbol may be\n"
+       "\tdamaged. Default: M.\n";
+  t += "\n--qr_module=N\n"
+       "\tPixels per module, 1 to 64 (the PNG's scale, the SVG's natural size).\n"
+       "\tDefault: 4.\n";
+  t += "\n--qr_margin=N\n"
+       "\tThe white quiet zone around the symbol, 0 to 64 modules. Default: 4.\n";
   t += "\nOption names ignore letter case. Exit status: 0 on success, 1 for an "
-       "unknown or missing option, otherwise the error's code (see the manual "
-       "page, zarnex(1)).\n";
+       "unknown or missing option, 11 (ERROR_QR) for a bad value of a QR "
+       "option, otherwise the error's code (see the manual page, zarnex(1)).\n";
   return t;
 }
 

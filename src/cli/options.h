@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "qr/symbol_file.h"
+
 namespace zarnex::cli {
 
 /// The run-mode operation that the options select.
@@ -18,6 +20,12 @@ enum class Mode {
   kEncodeSequenceWithId,
 };
 
+/// QR symbols of the produced codes (--qr and the options that tune it).
+struct QrOptions {
+  std::string path;     // the file (single mode) or folder (bulk mode); empty: none
+  qr::Settings settings;  // the format is settled once all options are read
+};
+
 /// The run settings, filled from the options left to right.
 struct Options {
   Mode mode = Mode::kNone;
@@ -25,6 +33,7 @@ struct Options {
   bool bulk = false;           // one input per line of standard input
   bool format_stderr = false;  // error lines with timestamp and input
   std::optional<std::string> input;  // input given as an option value
+  QrOptions qr;
 };
 
 /// Result of reading the arguments.
@@ -33,6 +42,7 @@ struct ParsedOptions {
   Action action = Action::kRun;
   Options options;
   std::string message;  // for kFail: the line for standard error
+  int status = 1;       // for kFail: the exit status (ERROR_QR for QR options)
 };
 
 /// Cuts an argument at its first "=": the name before it, the value after

@@ -86,5 +86,74 @@ TEST(Options, UsageTextHasItsTwentyFourWrites) {
   EXPECT_EQ(usage.substr(usage.size() - kEnd.size()), kEnd);
 }
 
+TEST(Options, QrSettings) {
+  ParsedOptions none = Parse({"-e"});
+  EXPECT_TRUE(none.options.qr.path.empty());
+  // Defaults: level M, 4 pixels a module, a quiet zone of 4 modules; the
+  // extension picks the format.
+  ParsedOptions svg = Parse({"-e", "--qr=out/code.SVG"});
+  ASSERT_EQ(svg.action, ParsedOptions::Action::kRun) << svg.message;
+  EXPECT_EQ(svg.options.qr.path, "out/code.SVG");
+  EXPECT_EQ(svg.options.qr.settings.format, qr::Format::kSvg);
+  EXPECT_EQ(svg.options.qr.settings.level, qr::Level::kM);
+  EXPECT_EQ(svg.options.qr.settings.module_size, 4);
+  EXPECT_EQ(svg.options.qr.settings.margin, 4);
+  ParsedOptions tuned = Parse({"--QR_LEVEL=h", "--qr_module=64", "--qr_margin=0",
+                               "--qr_format=png", "--qr=code.svg", "-s"});
+  ASSERT_EQ(tuned.action, ParsedOptions::Action::kRun) << tuned.message;
+  EXPECT_EQ(tuned.options.qr.settings.format, qr::Format::kPng);  // explicit wins
+  EXPECT_EQ(tuned.options.qr.settings.level, qr::Level::kH);
+  EXPECT_EQ(tuned.options.qr.settings.module_size, 64);
+  EXPECT_EQ(tuned.options.qr.settings.margin, 0);
+  // A folder in bulk mode: PNG unless told otherwise, whatever its name.
+  EXPECT_EQ(Parse({"-e", "--qr=symbols.svg", "--lines"}).options.qr.settings.format,
+            qr::Format::kPng);
+  EXPECT_EQ(Parse({"-l", "--qr=s", "--qr_format=SVG", "-e"}).options.qr.settings.format,
+            qr::Format::kSvg);
+}
+
+TEST(Options, QrFailuresAreQrErrors) {
+  const struct {
+    std::vector<const char*> args;
+    std::string message;
+  } kCases[] = {
+      {{"-e", "--qr_format=gif", "--qr=a.png"},
+       "ERROR_QR: Unknown QR symbol format 'gif': expected svg or png. \n"},
+      {{"-e", "--qr=a.png", "--qr_level=X"},
+       "ERROR_QR: Unknown QR error-correction level 'X': expected L, M, Q or H. \n"},
+      {{"-e", "--qr=a.png", "--qr_module=0"},
+       "ERROR_QR: Invalid QR module size '0': expected a whole number of pixels "
+       "from 1 to 64. \n"},
+      {{"-e", "--qr=a.png", "--qr_module=4px"},
+       "ERROR_QR: Invalid QR module size '4px': expected a whole number of pixels "
+       "from 1 to 64. \n"},
+      {{"-e", "--qr=a.png", "--qr_margin="},
+       "ERROR_QR: Invalid QR quiet zone '': expected a whole number of modules "
+       "from 0 to 64. \n"},
+      {{"-e", "--qr=a.png", "--qr_margin=65"},
+       "ERROR_QR: Invalid QR quiet zone '65': expected a whole number of modules "
+       "from 0 to 64. \n"},
+      {{"-e", "--qr=code.gif"},
+       "ERROR_QR: Unknown QR symbol format of file 'code.gif': name it .svg or "
+       ".png, or give --qr_format=svg or --qr_format=png. \n"},
+      {{"-e", "--qr"},
+       "ERROR_QR: The option --qr needs a file or folder name, as in "
+       "--qr=code.png. \n"},
+      {{"-d", "--qr=a.png"},
+       "ERROR_QR: The option --qr draws the codes that encoding produces; it "
+       "cannot be used with --decode. \n"},
+  };
+  for (const auto& c : kCases) {
+    ParsedOptions parsed = Parse(c.args);
+    EXPECT_EQ(parsed.action, ParsedOptions::Action::kFail) << c.message;
+    EXPECT_EQ(parsed.status, 11);
+    EXPECT_EQ(parsed.message, c.message);
+  }
+  // Other option errors keep status 1 and come first.
+  ParsedOptions missing = Parse({"--qr=a.gif"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.message, "Missing argument --encode or --decode. \n");
+}
+
 }  // namespace
 }  // namespace zarnex::cli

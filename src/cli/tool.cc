@@ -10,6 +10,8 @@
 #include "cli/lines.h"
 #include "cli/options.h"
 #include "cli/run_modes.h"
+#include "error/error.h"
+#include "qr/symbol_file.h"
 
 namespace zarnex::cli {
 
@@ -31,26 +33,45 @@ int run_tool(int argc, char** argv) {
     }
     case ParsedOptions::Action::kFail:
       std::fputs(parsed.message.c_str(), stderr);
-      return 1;
+      return parsed.status;
     case ParsedOptions::Action::kRun:
       break;
   }
   const Options& options = parsed.options;
   Operation operation = operation_for(options.mode);
+  const bool draw = !options.qr.path.empty();
   if (options.bulk) {
-    run_lines(operation, options.format_stderr);
+    if (!draw) {
+      run_lines(operation, options.format_stderr);
+      return 0;
+    }
+    // The folder is made before any input is read: without it no line
+    // could get its symbol.
+    if (int status = qr::make_folder(options.qr.path); status != 0) {
+      write_error_line(false, std::string(), error_text());
+      return status;
+    }
+    SymbolFolder symbols{options.qr.path, options.qr.settings, options.invoice_id};
+    run_lines(operation, options.format_stderr, &symbols);
     return 0;
   }
   std::string input =
       options.input ? *options.input : read_all_input(STDIN_FILENO);
   Result result = operation(input);
+  int status = result.status;
   if (result.ok()) {
+    // The symbol holds the code alone, without an InvoiceID in front.
+    if (draw) {
+      status = qr::write_symbol_file(split_code(result.output).code,
+                                     options.qr.path, options.qr.settings);
+    }
     std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+    if (status != 0) write_error_line(options.format_stderr, input, error_text());
   } else {
     write_error_line(options.format_stderr, input, std::move(result.error));
   }
   std::fflush(stdout);
-  return result.status;
+  return status;
 }
 
 }  // namespace zarnex::cli
