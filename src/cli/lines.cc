@@ -60,8 +60,10 @@ CodeWithId split_code(std::string_view output) {
 void run_lines(Operation operation, bool format_stderr,
                const SymbolFolder* symbols) {
   // Results are flushed only before the reader waits for input, so a long
-  // run writes in large blocks while a pipe partner that waits for each
-  // result still gets it.
+  // run writes in large blocks (through a 64 KiB buffer) while a pipe
+  // partner that waits for each result still gets it.
+  static char output_buffer[1 << 16];
+  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
   LineReader reader(STDIN_FILENO, flush_output);
   std::string line;
   std::size_t line_number = 0;

@@ -45,8 +45,9 @@ constexpr std::uint64_t kFivePowEight = 390625;    // 5^8
 
 // The "%.8f" form of a finite value below kDirectLimit in magnitude,
 // written from the exact binary value. printf rounds the exact value to
-// eight decimals, halfway cases to even (the default rounding mode); so
-// does this. value = m * 2^e exactly, hence value * 10^8 = m * 5^8 *
+// eight decimals, halfway cases to even (the default rounding mode, which
+// the tool never changes); so does this. The mark is always a dot, as the
+// rule makes of the C locale's dot or a decimal comma. value = m * 2^e exactly, hence value * 10^8 = m * 5^8 *
 // 2^(e + 8): an integer of at most 72 bits shifted right, whose dropped
 // bits decide the rounding without any floating-point step.
 std::string format_direct(double value) {
@@ -72,7 +73,8 @@ std::string format_direct(double value) {
     if (rest > half || (rest == half && (units & 1) != 0)) ++units;
   }
 
-  // Longest text: "-" and 10 integer digits, ".", 8 decimals.
+  // Longest text: "-", 11 integer digits (rounding can reach 10^10), ".",
+  // 8 decimals.
   char buffer[24];
   char* end = buffer + sizeof buffer;
   char* start = end;
