@@ -33,6 +33,8 @@ void append_end_tag(std::string& out, const char* name) {
 }
 
 // Character data with the three characters that XML reserves there escaped.
+// A carriage return is written as a character reference: a parser turns a
+// literal one into a line feed, so the text would not read back unchanged.
 void append_escaped(std::string& out, std::string_view text) {
   std::size_t done = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -41,6 +43,7 @@ void append_escaped(std::string& out, std::string_view text) {
       case '&': reference = "&amp;"; break;
       case '<': reference = "&lt;"; break;
       case '>': reference = "&gt;"; break;
+      case '\r': reference = "&#13;"; break;
       default: continue;
     }
     out.append(text, done, i - done).append(reference);

@@ -36,6 +36,15 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   ASSERT_EQ(xml_read_string(xml.root, "Note", back), 0);
   EXPECT_EQ(back, "a&b<c>d\"e'f&amp;");
 
+  // Line ends survive the trip through a parser, a carriage return included.
+  out.clear();
+  xml_write_string(out, "Note", std::string("one\r\ntwo\rthree\n"));
+  EXPECT_EQ(out, "<Note>one&#13;\ntwo&#13;three\n</Note>");
+  ParsedXml lines("<r>" + out + "</r>");
+  StringValue read_back;
+  ASSERT_EQ(xml_read_string(lines.root, "Note", read_back), 0);
+  EXPECT_EQ(read_back, "one\r\ntwo\rthree\n");
+
   out.clear();
   xml_write_string(out, "Note", std::nullopt);
   xml_write_string(out, "Note", std::string());
