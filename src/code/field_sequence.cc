@@ -183,8 +183,9 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
     note_malformed(sequence, name);
     return 0.0;
   }
-  // Lenient: a malformed number is a present 0.0; a non-finite one is kept.
-  return result == kNumberOutOfRange ? value : 0.0;
+  // Lenient: a malformed number is a present 0.0. So is a non-finite one
+  // (nan, inf): no document carries it, and its XML could not be read back.
+  return 0.0;
 }
 
 StringValue read_date(FieldSequence& sequence) {
