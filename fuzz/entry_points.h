@@ -57,11 +57,11 @@ inline std::string check_recorded(std::string_view operation, int status) {
   return {};
 }
 
-// Whether @a text is one that XML 1.0 carries unchanged: well-formed UTF-8
-// of characters that XML allows, and no carriage return (a parser turns it
-// into a line feed). The writer copies the bytes of string values as they
-// are, so a decoded document with other bytes gives XML that cannot be read
-// back the same; the code round trip is asked only of the others.
+// Whether @a text is one that XML 1.0 can carry: well-formed UTF-8 of
+// characters that XML allows. The writer copies the bytes of string values
+// as they are (escaping only markup and the carriage return), so a decoded
+// document with other bytes gives XML that no parser accepts; the code round
+// trip is asked only of the others.
 inline bool xml_carries(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
@@ -92,7 +92,7 @@ inline bool xml_carries(std::string_view text) {
     bool shortest = length == 1 || (length == 2 && point >= 0x80) ||
                     (length == 3 && point >= 0x800) ||
                     (length == 4 && point >= 0x10000);
-    bool allowed = point == 0x9 || point == 0xA ||
+    bool allowed = point == 0x9 || point == 0xA || point == 0xD ||
                    (point >= 0x20 && point <= 0xD7FF) ||
                    (point >= 0xE000 && point <= 0xFFFD) ||
                    (point >= 0x10000 && point <= 0x10FFFF);
