@@ -173,12 +173,25 @@ std::int32_t read_count(FieldSequence& sequence, std::string_view name) {
   return value.value_or(0);
 }
 
+// A code written by another encoder may carry more decimals than the XML
+// form keeps (eight). Such a value is rounded as it is written, so that the
+// amounts derived from it agree with the decoded XML and survive another trip.
+static double keep_eight_decimals(const std::string& text, double value) {
+  std::size_t dot = text.find('.');
+  bool long_fraction = dot != std::string::npos && text.size() - dot - 1 > 8;
+  if (!long_fraction && text.find_first_of("eE") == std::string::npos)
+    return value;
+  double rounded = value;
+  parse_decimal(format_decimal(value).c_str(), &rounded);
+  return rounded;
+}
+
 DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
   const std::string* text = take_field(sequence);
   if (text == nullptr) return std::nullopt;
   double value = 0.0;
   int result = parse_decimal(text->c_str(), &value);
-  if (result == kNumberOk) return value;
+  if (result == kNumberOk) return keep_eight_decimals(*text, value);
   if (sequence.strict) {
     note_malformed(sequence, name);
     return 0.0;

@@ -322,3 +322,20 @@ TEST_F(FieldSequenceTest, StrictReadingAcceptsWellFormedNumbers) {
 
 }  // namespace
 }  // namespace zarnex::code
+
+namespace zarnex::code {
+namespace {
+
+// Regression test for a round-trip fuzz finding: decimals beyond eight
+// places are rounded as the XML writer writes them.
+TEST(FieldSequenceDecimals, ReadAtMostEightDecimals) {
+  FieldSequence s;
+  split(s, "1.666666666666666669\t2.5\t1e-9\t0.123456789");
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(1.66666667));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(2.5));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.0));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.12345679));
+}
+
+}  // namespace
+}  // namespace zarnex::code
