@@ -23,6 +23,7 @@
 #include "model/invoice.h"
 #include "model/pay.h"
 #include "xml/xml.h"
+#include "xml/xml_text.h"
 
 namespace zarnex::fuzzing {
 
@@ -57,49 +58,12 @@ inline std::string check_recorded(std::string_view operation, int status) {
   return {};
 }
 
-// Whether @a text is one that XML 1.0 can carry: well-formed UTF-8 of
-// characters that XML allows. The writer copies the bytes of string values
-// as they are (escaping only markup and the carriage return), so a decoded
-// document with other bytes gives XML that no parser accepts; the code round
-// trip is asked only of the others.
+// Whether @a text is one that XML 1.0 can carry. The writer copies the
+// bytes of string values as they are (escaping only markup and the carriage
+// return), so a decoded document with other bytes gives XML that no parser
+// accepts; the code round trip is asked only of the others.
 inline bool xml_carries(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    std::uint32_t point;
-    std::size_t length;
-    if (c < 0x80) {
-      point = c;
-      length = 1;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      point = c & 0x1F;
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      point = c & 0x0F;
-      length = 3;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      point = c & 0x07;
-      length = 4;
-    } else {
-      return false;
-    }
-    if (i + length > text.size()) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      point = (point << 6) | (next & 0x3F);
-    }
-    bool shortest = length == 1 || (length == 2 && point >= 0x80) ||
-                    (length == 3 && point >= 0x800) ||
-                    (length == 4 && point >= 0x10000);
-    bool allowed = point == 0x9 || point == 0xA || point == 0xD ||
-                   (point >= 0x20 && point <= 0xD7FF) ||
-                   (point >= 0xE000 && point <= 0xFFFD) ||
-                   (point >= 0x10000 && point <= 0x10FFFF);
-    if (!shortest || !allowed) return false;
-    i += length;
-  }
-  return true;
+  return xml::first_unwritable(text) == std::string_view::npos;
 }
 
 // Whether the document holds a flag set (PaymentOptions, Month, PaymentMeans)
@@ -184,7 +148,8 @@ inline std::string encode_input(std::string_view data) {
   return {};
 }
 
-/// Any text as a line of the field-sequence input mode.
+/// Any text as a line of the field-sequence input mode; what it accepts must
+/// decode to XML that reads back.
 inline std::string sequence_input(std::string_view data) {
   reset_error();
   std::string text(data);
@@ -197,6 +162,18 @@ inline std::string sequence_input(std::string_view data) {
   if (!detail::is_code_text(result.output))
     return "encode_sequence wrote a text outside the alphabet: " +
            result.output;
+  // A code handed out must decode, to XML that reads back.
+  DocumentPtr decoded;
+  if (code::decode_document(result.output, &decoded) != 0)
+    return "the code of an accepted line does not decode: " + error_text() +
+           "\ncode: " + result.output;
+  std::string xml;
+  if (xml::document_to_xml(*decoded, &xml) != 0)
+    return "a decoded line cannot be written as XML: " + error_text();
+  DocumentPtr read;
+  if (xml::document_from_xml(xml, &read) != 0 || !read)
+    return "the XML of an accepted line does not read back: " + error_text() +
+           "\nxml: " + xml;
   return {};
 }
 

@@ -240,6 +240,38 @@ TEST(CommandLine, SequenceNumbersMustBeWellFormed) {
   EXPECT_EQ(r.out, "");
 }
 
+// A sequence line must hold text that the decoded XML can carry; otherwise
+// the code would decode to XML that no parser accepts.
+TEST(CommandLine, SequenceTextsMustBeUtf8) {
+  const struct {
+    std::string note;
+    int field;
+  } cases[] = {
+      {"Caf\xE9", 11},        // Latin-1
+      {"bell\x07", 11},       // a control character
+      {"\xEF\xBF\xBF", 11},    // U+FFFF
+  };
+  for (const auto& c : cases) {
+    std::string line = kPaySequence;
+    line.replace(line.find("\ttest\t") + 1, 4, c.note);
+    ToolResult r = run_tool({"-s"}, line);
+    EXPECT_EQ(r.status, 4) << c.note;
+    EXPECT_EQ(r.err, "ERROR_INVALID_VALUE: Field " + std::to_string(c.field) +
+                         " is not UTF-8 text without control characters. \n");
+    EXPECT_EQ(r.out, "");
+  }
+  // Well-formed non-ASCII text and a carriage return are carried and come
+  // back unchanged.
+  std::string line = kPaySequence;
+  line.replace(line.find("\ttest\t") + 1, 4, "\xC5\xBDiga\r\xE2\x82\xAC");
+  std::string code = EncodeSequence(line);
+  ToolResult decoded = run_tool({"-d"}, code);
+  EXPECT_EQ(decoded.status, 0) << decoded.err;
+  EXPECT_NE(decoded.out.find("<PaymentNote>\xC5\xBDiga&#13;\xE2\x82\xAC</PaymentNote>"),
+            std::string::npos) << decoded.out;
+  ExpectWellFormed(decoded.out);
+}
+
 TEST(CommandLine, InvoiceIdInFront) {
   ToolResult with_id = run_tool({"-s", "-i"}, kPaySequence);
   EXPECT_EQ(with_id.status, 0) << with_id.err;

@@ -1,5 +1,6 @@
 #include "zarnex/zarnex.hpp"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,7 @@
 #include "error/error.h"
 #include "model/document.h"
 #include "xml/xml.h"
+#include "xml/xml_text.h"
 
 namespace zarnex {
 namespace {
@@ -37,6 +39,23 @@ Result encode(const Document* document, bool with_invoice_id) {
   return result;
 }
 
+// Refuses a field-sequence text that holds bytes XML cannot carry (not UTF-8,
+// or control characters): the decoded document's XML would not be
+// well-formed, so such a code could never be read back as a document. XML
+// input cannot hold them, since the parser refuses them. The text ends at its
+// first NUL, as the fields are split.
+int check_field_texts(std::string_view fields) {
+  fields = fields.substr(0, fields.find('\0'));
+  std::size_t bad = xml::first_unwritable(fields);
+  if (bad == std::string_view::npos) return 0;
+  auto before = fields.substr(0, bad);
+  std::size_t field = 1 + std::count(before.begin(), before.end(), '\t');
+  return set_error_detail_owned(
+      ErrorCode::kInvalidValue, "Field",
+      " " + std::to_string(field) +
+          " is not UTF-8 text without control characters. ");
+}
+
 }  // namespace
 
 Result encode_xml(std::string_view xml, bool with_invoice_id) {
@@ -50,6 +69,8 @@ Result encode_sequence(std::string_view line, bool with_invoice_id) {
   DocumentHeader header;
   std::size_t start = 0;
   int status = api::read_sequence_prefix(line, &header, &start);
+  if (status != 0) return failure(status);
+  status = check_field_texts(line.substr(start));
   if (status != 0) return failure(status);
   code::FieldSequence sequence;
   sequence.header = header;

@@ -100,8 +100,8 @@ TEST_F(XmlReaderTest, RootIsMatchedByLocalName) {
 
 TEST_F(XmlReaderTest, TypeAttributeMustNameTheRootsKind) {
   const char* kRejected[] = {
-      R"(<Pay xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
-      R"( xsi:type="Invoice"/>)",
+      (R"(<Pay xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance")"
+       R"( xsi:type="Invoice"/>)"),
       R"(<Pay type="pay"/>)",
       R"(<Pay type=""/>)",
       R"(<Invoice type="Creditnote"/>)",

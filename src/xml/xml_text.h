@@ -1,0 +1,19 @@
+#ifndef ZARNEX_XML_XML_TEXT_H_
+#define ZARNEX_XML_XML_TEXT_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace zarnex::xml {
+
+/// Where @a text stops being text that an XML document can carry: the
+/// offset of the first byte that does not start a well-formed, shortest
+/// UTF-8 sequence of a character XML 1.0 allows (tab, line feed, carriage
+/// return, U+0020..U+D7FF, U+E000..U+FFFD, U+10000..U+10FFFF), or npos when
+/// the whole text is fine. The XML writer copies string values byte for
+/// byte, so only such texts give decoded documents that parsers accept.
+std::size_t first_unwritable(std::string_view text);
+
+}  // namespace zarnex::xml
+
+#endif  // ZARNEX_XML_XML_TEXT_H_
