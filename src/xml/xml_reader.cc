@@ -34,6 +34,13 @@ struct ParseMessage {
 // so documents may be read on several threads at once.
 thread_local std::vector<ParseMessage> g_parse_log;
 
+// Whether libxml2 reported an error that stops the parse (a fatal error, or
+// running out of memory) while the text was parsed. It stops
+// at such an error but can still hand back the tree built so far (a text
+// node beyond its size limit, say); that tree lacks the rest of the document
+// and must not be read as the whole of it.
+thread_local bool g_fatal_error = false;
+
 // What the entity references of the document being read may still expand
 // to; reset for every document.
 thread_local std::size_t g_entity_bytes_left = kMaxEntityBytes;
@@ -88,6 +95,10 @@ void gather_structured_message(void* /*context*/, xmlErrorPtr error) {
     log_message(nullptr, 0);
     return;
   }
+  // libxml2 reports a text node beyond its size limit as a memory error of
+  // level "error", and stops there all the same.
+  if (error->level == XML_ERR_FATAL || error->code == XML_ERR_NO_MEMORY)
+    g_fatal_error = true;
   log_message(error->message, error->line);
 }
 
@@ -341,6 +352,7 @@ int document_from_xml(std::string_view text, DocumentPtr* out) {
   (void)initialized;
   install_error_handlers();
   g_entity_bytes_left = kMaxEntityBytes;
+  g_fatal_error = false;
 
   XmlDocPtr doc;
   // The parser takes an int length; a longer text gets no tree.
@@ -351,7 +363,7 @@ int document_from_xml(std::string_view text, DocumentPtr* out) {
                             "noname.xml", nullptr, 0));
   }
   const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-  if (root == nullptr) {
+  if (root == nullptr || g_fatal_error) {
     doc.reset();
     if (std::optional<std::string> joined = join_parse_log())
       return set_error_detail_owned(ErrorCode::kXml,
