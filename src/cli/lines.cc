@@ -88,8 +88,10 @@ void run_lines(Operation operation, bool format_stderr,
         symbol_status =
             qr::write_symbol_file(parts.code, symbol_path, symbols->settings);
       }
-      result.output.push_back('\n');
+      // The line end goes out on its own: appending it could make the
+      // output's buffer grow (and be copied) only to be written.
       std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+      std::putc('\n', stdout);
       if (symbol_status != 0) write_error_line(format_stderr, line, error_text());
     } else {
       write_error_line(format_stderr, line, std::move(result.error));

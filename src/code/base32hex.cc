@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "error/error.h"
 
@@ -9,39 +10,69 @@ namespace zarnex::code {
 namespace {
 
 constexpr char kAlphabet[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
-constexpr std::int8_t kInvalid = -1;
+// Any value with one of these bits set is no character of the alphabet.
+constexpr std::uint8_t kInvalid = 0xFF;
+constexpr std::uint8_t kInvalidBits = 0xE0;
 
-constexpr std::array<std::int8_t, 256> make_values() {
-  std::array<std::int8_t, 256> values{};
+constexpr std::array<std::uint8_t, 256> make_values() {
+  std::array<std::uint8_t, 256> values{};
   for (auto& v : values) v = kInvalid;
   for (int i = 0; i < 32; ++i)
     values[static_cast<unsigned char>(kAlphabet[i])] =
-        static_cast<std::int8_t>(i);
+        static_cast<std::uint8_t>(i);
   return values;
 }
 
-constexpr std::array<std::int8_t, 256> kValues = make_values();
+constexpr std::array<std::uint8_t, 256> kValues = make_values();
+
+// Writes the 8 characters of the 5 bytes in @a group (its low 40 bits).
+void encode_block(std::uint64_t group, char* text) {
+  for (int k = 0; k < 8; ++k)
+    text[k] = kAlphabet[(group >> (35 - 5 * k)) & 0x1F];
+}
+
+// Decodes 8 characters into 5 bytes; false for a character outside the
+// alphabet.
+bool decode_block(const char* text, char* bytes) {
+  std::uint64_t group = 0;
+  std::uint8_t seen = 0;
+  for (int k = 0; k < 8; ++k) {
+    const std::uint8_t value = kValues[static_cast<unsigned char>(text[k])];
+    seen |= value;
+    group = (group << 5) | value;
+  }
+  if ((seen & kInvalidBits) != 0) return false;
+  for (int k = 0; k < 5; ++k)
+    bytes[k] = static_cast<char>((group >> (32 - 8 * k)) & 0xFF);
+  return true;
+}
 
 }  // namespace
 
 int base32hex_encode(std::string_view bytes, std::string* out) {
   const std::size_t n = bytes.size();
-  std::string text;
-  text.reserve((8 * n + 4) / 5);
-  for (std::size_t i = 0; i < n; i += 5) {
+  out->resize((8 * n + 4) / 5);
+  char* text = out->data();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t i = 0;
+  for (; i + 5 <= n; i += 5, text += 8) {
+    const std::uint64_t group =
+        (std::uint64_t{in[i]} << 32) | (std::uint64_t{in[i + 1]} << 24) |
+        (std::uint64_t{in[i + 2]} << 16) | (std::uint64_t{in[i + 3]} << 8) |
+        in[i + 4];
+    encode_block(group, text);
+  }
+  if (i < n) {
     // A last partial group is filled with zero bytes; of its 8 characters
     // only ceil(8r / 5) are kept.
-    std::size_t r = n - i < 5 ? n - i : 5;
+    const std::size_t r = n - i;
     std::uint64_t group = 0;
-    for (std::size_t k = 0; k < 5; ++k) {
-      std::uint64_t byte = k < r ? static_cast<unsigned char>(bytes[i + k]) : 0;
-      group = (group << 8) | byte;
-    }
-    std::size_t chars = (8 * r + 4) / 5;
-    for (std::size_t k = 0; k < chars; ++k)
-      text.push_back(kAlphabet[(group >> (35 - 5 * k)) & 0x1F]);
+    for (std::size_t k = 0; k < 5; ++k)
+      group = (group << 8) | (k < r ? in[i + k] : 0u);
+    char block[8];
+    encode_block(group, block);
+    std::memcpy(text, block, (8 * r + 4) / 5);
   }
-  *out = std::move(text);
   return 0;
 }
 
@@ -50,26 +81,29 @@ int base32hex_decode(std::string_view text, std::string* out) {
     return set_error(ErrorCode::kBase32hex, "Base32hex cannot be NULL. ");
   while (!text.empty() && text.back() == '=') text.remove_suffix(1);
   const std::size_t length = text.size();
-  std::string bytes;
-  bytes.reserve(5 * length / 8);
-  for (std::size_t i = 0; i < length; i += 8) {
-    std::size_t r = length - i < 8 ? length - i : 8;
-    std::uint64_t group = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
-      std::uint64_t value = 0;
-      if (k < r) {
-        std::int8_t v = kValues[static_cast<unsigned char>(text[i + k])];
-        if (v == kInvalid)
-          return set_error(ErrorCode::kBase32hex, "Invalid base32hex string. ");
-        value = static_cast<std::uint64_t>(v);
-      }
-      group = (group << 5) | value;
-    }
-    std::size_t keep = 5 * r / 8;
-    for (std::size_t k = 0; k < keep; ++k)
-      bytes.push_back(static_cast<char>((group >> (32 - 8 * k)) & 0xFF));
+  // An empty @a out is decoded into directly and emptied again on failure;
+  // otherwise a new buffer replaces it only on success.
+  std::string other;
+  std::string& bytes = out->empty() ? *out : other;
+  bytes.resize(5 * length / 8);
+  char* dest = bytes.data();
+  bool valid = true;
+  std::size_t i = 0;
+  for (; i + 8 <= length && valid; i += 8, dest += 5)
+    valid = decode_block(text.data() + i, dest);
+  if (valid && i < length) {
+    // A short last group reads as if filled up with '0' characters.
+    char group[8] = {'0', '0', '0', '0', '0', '0', '0', '0'};
+    std::memcpy(group, text.data() + i, length - i);
+    char block[5];
+    valid = decode_block(group, block);
+    if (valid) std::memcpy(dest, block, 5 * (length - i) / 8);
   }
-  *out = std::move(bytes);
+  if (!valid) {
+    bytes.clear();
+    return set_error(ErrorCode::kBase32hex, "Invalid base32hex string. ");
+  }
+  if (&bytes == &other) *out = std::move(other);
   return 0;
 }
 

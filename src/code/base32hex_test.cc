@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "error/error.h"
@@ -63,6 +64,33 @@ TEST_F(Base32hexTest, RoundTripsEveryByteAndLength) {
                 std::string::npos);
       EXPECT_EQ(decode(text), part);
     }
+  }
+}
+
+// Long texts go through the block loops; the output buffer is either
+// filled in place (empty) or replaced (holding something).
+TEST_F(Base32hexTest, LongTextsAndReusedBuffers) {
+  std::mt19937 random(7);
+  std::string bytes;
+  for (int i = 0; i < 1003; ++i) bytes.push_back(static_cast<char>(random()));
+  std::string text = "old text";
+  ASSERT_EQ(base32hex_encode(bytes, &text), 0);
+  ASSERT_EQ(text.size(), (8 * bytes.size() + 4) / 5);
+  std::string back = "old bytes";
+  ASSERT_EQ(base32hex_decode(text, &back), 0);
+  EXPECT_EQ(back, bytes);
+  back.clear();
+  ASSERT_EQ(base32hex_decode(text, &back), 0);
+  EXPECT_EQ(back, bytes);
+
+  // A bad character in the last full block or in the short last group
+  // leaves an empty buffer empty.
+  for (std::size_t at : {text.size() - 9, text.size() - 1}) {
+    std::string bad = text;
+    bad[at] = 'W';
+    std::string out;
+    EXPECT_EQ(base32hex_decode(bad, &out), 1) << at;
+    EXPECT_EQ(out, "") << at;
   }
 }
 

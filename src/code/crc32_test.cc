@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <random>
 #include <string>
 
 namespace zarnex::code {
@@ -16,6 +18,33 @@ TEST(Crc32, StandardResults) {
   EXPECT_EQ(crc32(std::string(32, '\xFF')), 0xFF6CAB0Bu);
   EXPECT_EQ(crc32(""), 0u);
   EXPECT_EQ(crc32(std::string_view()), 0u);
+}
+
+// The CRC one bit at a time, as the polynomial defines it.
+std::uint32_t bitwise_crc32(std::string_view bytes) {
+  if (bytes.empty()) return 0;
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (char c : bytes) {
+    crc ^= static_cast<unsigned char>(c);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 1u) != 0 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
+// Eight bytes are folded in at a time and the rest one by one: every length
+// around those steps, from every start offset, must give the same CRC.
+TEST(Crc32, AgreesWithTheBitwiseDefinition) {
+  std::mt19937 random(42);
+  std::string bytes;
+  for (int i = 0; i < 700; ++i) bytes.push_back(static_cast<char>(random()));
+  for (std::size_t start = 0; start < 8; ++start) {
+    for (std::size_t n = 0; n <= 40; ++n) {
+      const std::string_view part = std::string_view(bytes).substr(start, n);
+      EXPECT_EQ(crc32(part), bitwise_crc32(part)) << start << " " << n;
+    }
+  }
+  EXPECT_EQ(crc32(bytes), bitwise_crc32(bytes));
 }
 
 }  // namespace

@@ -36,6 +36,53 @@ std::uint32_t get_sequence_limit() { return t_sequence_limit; }
 
 void set_sequence_limit(std::uint32_t limit) { t_sequence_limit = limit; }
 
+namespace {
+
+// Buffers that encoding and decoding reuse from one document to the next, so
+// that a bulk run does not allocate them for every line.
+struct EncodeBuffers {
+  FieldSequence sequence;
+  std::string payload;
+  std::string envelope;
+};
+
+struct DecodeBuffers {
+  std::string bytes;
+  std::string payload;
+};
+
+// A buffer that one very large input made huge is given back rather than
+// kept for the rest of the run.
+constexpr std::size_t kKeptCapacity = 1 << 16;
+
+void reuse(std::string& buffer) {
+  if (buffer.capacity() > kKeptCapacity) {
+    std::string().swap(buffer);
+  } else {
+    buffer.clear();
+  }
+}
+
+void reuse(FieldList& fields) {
+  if (fields.text().capacity() > kKeptCapacity) {
+    fields = FieldList();
+  } else {
+    fields.clear();
+  }
+}
+
+EncodeBuffers& thread_encode_buffers() {
+  thread_local EncodeBuffers buffers;
+  return buffers;
+}
+
+DecodeBuffers& thread_decode_buffers() {
+  thread_local DecodeBuffers buffers;
+  return buffers;
+}
+
+}  // namespace
+
 int encode_document(const Document* document, std::string* out_text) {
   if (out_text == nullptr) {
     return set_error(ErrorCode::kNullPointer,
@@ -43,27 +90,28 @@ int encode_document(const Document* document, std::string* out_text) {
   }
   if (int status = document_validate(document); status != 0) return status;
 
-  FieldSequence sequence;
+  EncodeBuffers& buffers = thread_encode_buffers();
+  FieldSequence& sequence = buffers.sequence;
+  reuse(sequence.fields);
   if (int status = write_document(sequence, document); status != 0)
     return status;
-  const std::size_t length = text_length(sequence);
-  if (length > t_sequence_limit || length > kMaxSequenceLength) {
+  const std::string& text = sequence.fields.text();
+  if (text.size() > t_sequence_limit || text.size() > kMaxSequenceLength) {
     return set_error(ErrorCode::kSequenceLimitExceeded,
                      "Sequence limit exceeded.");
   }
 
   // Payload: CRC-32 of the text, low byte first, then the text.
-  const std::string text = join(sequence);
   const std::uint32_t crc = crc32(text);
-  std::string payload;
-  payload.reserve(kCrcBytes + text.size());
+  std::string& payload = buffers.payload;
+  reuse(payload);
   for (std::size_t i = 0; i < kCrcBytes; ++i)
     payload.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
   payload.append(text);
 
   const std::size_t capacity = payload_capacity(payload.size());
-  std::string envelope;
-  envelope.reserve(kHeaderBytes + capacity);
+  std::string& envelope = buffers.envelope;
+  reuse(envelope);
   envelope.push_back(static_cast<char>(sequence.header.byte0));
   envelope.push_back(static_cast<char>(sequence.header.byte1));
   if (int status = compress_payload(payload, capacity, &envelope); status != 0)
@@ -78,7 +126,9 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
     return set_error(ErrorCode::kNullPointer,
                      "Document pointer cannot be NULL. ");
   }
-  std::string bytes;
+  DecodeBuffers& buffers = thread_decode_buffers();
+  std::string& bytes = buffers.bytes;
+  reuse(bytes);
   if (int status = base32hex_decode(text, &bytes); status != 0) return status;
   // Only possible when most of the text is "=" padding.
   if (bytes.size() < kHeaderBytes)
@@ -88,7 +138,8 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
   sequence.header.byte0 = static_cast<std::uint8_t>(bytes[0]);
   sequence.header.byte1 = static_cast<std::uint8_t>(bytes[1]);
 
-  std::string payload;
+  std::string& payload = buffers.payload;
+  reuse(payload);
   if (int status = decompress_payload(
           std::string_view(bytes).substr(kHeaderBytes), &payload);
       status != 0) {

@@ -294,19 +294,19 @@ TEST_F(EnvelopeTest, ChecksumAndLaterChecks) {
 
   // A text changed behind the CRC's back fails as its document's rules say.
   auto pay = testing::valid_pay();
-  FieldSequence s;
-  write_document(s, pay.get());
-  s.fields[4] = "EURO";
+  std::vector<std::string> fields = testing::fields_of(*pay);
+  fields[4] = "EURO";
   pay->Payments->get(0)->CurrencyCode = "EURO";
   const int rule_status = document_validate(pay.get());
   const std::string rule_text = error_text();
   ASSERT_NE(rule_status, 0);
-  EXPECT_EQ(decode_status(code_for_text(0x00, join(s))),
+  EXPECT_EQ(decode_status(code_for_text(0x00, FieldList(fields).text())),
             std::make_pair(rule_status, rule_text));
 
   // The unchanged text decodes.
-  s.fields[4] = "EUR";
-  EXPECT_EQ(decode_status(code_for_text(0x00, join(s))).first, 0);
+  fields[4] = "EUR";
+  EXPECT_EQ(decode_status(code_for_text(0x00, FieldList(fields).text())).first,
+            0);
 }
 
 // A code may announce billions of entries; the answer must be the same as

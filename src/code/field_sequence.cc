@@ -1,7 +1,9 @@
 #include "code/field_sequence.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "code/number.h"
 #include "code/sequence_kinds.h"
@@ -24,19 +26,81 @@ void note_malformed(FieldSequence& sequence, std::string_view name) {
   }
 }
 
-// The next field's text without copying it; null when the field is empty or
-// the fields have run out. Moves the cursor like next_field().
-const std::string* take_field(FieldSequence& sequence) {
-  if (sequence.cursor >= sequence.fields.size()) return nullptr;
-  const std::string& text = sequence.fields[sequence.cursor++];
-  return text.empty() ? nullptr : &text;
+// The next field's text, a view into the sequence; empty when the field is
+// empty or the fields have run out (the cursor then stays). Every reader
+// takes both for an absent value.
+std::string_view take_field(FieldSequence& sequence) {
+  const std::string& text = sequence.fields.text();
+  const std::size_t start = sequence.position;
+  if (sequence.cursor >= sequence.fields.size() || start > text.size())
+    return {};
+  // Fields are short: a plain loop beats a call to memchr.
+  const char* base = text.data();
+  std::size_t stop = start;
+  while (stop < text.size() && base[stop] != kTab) ++stop;
+  sequence.position = stop + 1;
+  ++sequence.cursor;
+  return std::string_view(base + start, stop - start);
+}
+
+// A plain loop, which the compiler turns into vector code.
+std::uint32_t count_tabs(std::string_view text) {
+  std::uint32_t tabs = 0;
+  for (char c : text) tabs += c == kTab ? 1 : 0;
+  return tabs;
 }
 
 }  // namespace
 
+FieldList::const_iterator::const_iterator(const std::string* text,
+                                          std::size_t start)
+    : text_(text), start_(start) {
+  if (start_ <= text_->size()) {
+    const std::size_t tab = text_->find(kTab, start_);
+    stop_ = tab == std::string::npos ? text_->size() : tab;
+  }
+}
+
+FieldList::const_iterator& FieldList::const_iterator::operator++() {
+  *this = const_iterator(text_, stop_ + 1);
+  return *this;
+}
+
+FieldList::FieldList(std::initializer_list<std::string_view> fields) {
+  for (std::string_view field : fields) start_field().append(field);
+}
+
+FieldList::FieldList(const std::vector<std::string>& fields) {
+  for (const std::string& field : fields) start_field().append(field);
+}
+
+FieldList::const_iterator FieldList::begin() const {
+  return size_ == 0 ? end() : const_iterator(&text_, 0);
+}
+
+void FieldList::append_split(std::string_view text) {
+  if (size_ != 0) text_.push_back(kTab);
+  text_.append(text);
+  size_ += 1 + count_tabs(text);
+}
+
+bool operator==(const FieldList& list, const std::vector<std::string>& texts) {
+  if (list.size() != texts.size()) return false;
+  auto text = texts.begin();
+  for (std::string_view field : list) {
+    if (field != *text++) return false;
+  }
+  return true;
+}
+
 void add_field(FieldSequence& sequence, std::string_view text) {
-  std::string& field = sequence.fields.emplace_back(text);
-  std::replace(field.begin(), field.end(), kTab, ' ');
+  std::string& out = sequence.fields.start_field();
+  const std::size_t start = out.size();
+  out.append(text);
+  // A TAB would end the field early; most texts hold none.
+  if (std::memchr(out.data() + start, kTab, text.size()) != nullptr)
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
+                 kTab, ' ');
 }
 
 void add_field(FieldSequence& sequence, const StringValue& text) {
@@ -47,10 +111,13 @@ void add_field(FieldSequence& sequence, const StringValue& text) {
   }
 }
 
-void add_empty(FieldSequence& sequence) { sequence.fields.emplace_back(); }
+void add_empty(FieldSequence& sequence) { sequence.fields.start_field(); }
 
 void add_int(FieldSequence& sequence, std::int32_t value) {
-  sequence.fields.push_back(std::to_string(value));
+  // The same text as printf "%i".
+  char digits[16];
+  auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+  sequence.fields.start_field().append(digits, end);
 }
 
 void add_optional_int(FieldSequence& sequence, const IntValue& value) {
@@ -63,7 +130,7 @@ void add_optional_int(FieldSequence& sequence, const IntValue& value) {
 
 void add_decimal(FieldSequence& sequence, const DecimalValue& value) {
   if (value) {
-    sequence.fields.push_back(format_decimal(*value));
+    append_decimal(sequence.fields.start_field(), *value);
   } else {
     add_empty(sequence);
   }
@@ -76,28 +143,15 @@ void add_date(FieldSequence& sequence, const StringValue& date) {
   }
   // The separators at positions 4 and 7 are dropped whatever they hold.
   const std::string& d = *date;
-  std::string& field = sequence.fields.emplace_back();
-  field.reserve(8);
-  field.append(d, 0, 4).append(d, 5, 2).append(d, 8, 2);
+  sequence.fields.start_field().append(d, 0, 4).append(d, 5, 2).append(d, 8, 2);
 }
 
 std::size_t text_length(const FieldSequence& sequence) {
-  if (sequence.fields.empty()) return 0;
-  std::size_t length = sequence.fields.size() - 1;
-  for (const std::string& field : sequence.fields) length += field.size();
-  return length;
+  return sequence.fields.text().size();
 }
 
 std::string join(const FieldSequence& sequence) {
-  std::string text;
-  text.reserve(text_length(sequence));
-  bool first = true;
-  for (const std::string& field : sequence.fields) {
-    if (!first) text.push_back(kTab);
-    text.append(field);
-    first = false;
-  }
-  return text;
+  return sequence.fields.text();
 }
 
 int write_document(FieldSequence& sequence, const Document* document) {
@@ -135,29 +189,20 @@ void split(FieldSequence& sequence, std::string_view text) {
   // The text ends at its first NUL byte.
   std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
-  std::size_t start = 0;
-  while (true) {
-    std::size_t tab = text.find(kTab, start);
-    if (tab == std::string_view::npos) {
-      sequence.fields.emplace_back(text.substr(start));
-      return;
-    }
-    sequence.fields.emplace_back(text.substr(start, tab - start));
-    start = tab + 1;
-  }
+  sequence.fields.append_split(text);
 }
 
 StringValue next_field(FieldSequence& sequence) {
-  const std::string* text = take_field(sequence);
-  if (text == nullptr) return std::nullopt;
-  return *text;
+  const std::string_view text = take_field(sequence);
+  if (text.empty()) return std::nullopt;
+  return StringValue(std::in_place, text);
 }
 
 IntValue read_int(FieldSequence& sequence, std::string_view name) {
-  const std::string* text = take_field(sequence);
-  if (text == nullptr) return std::nullopt;
+  const std::string_view text = take_field(sequence);
+  if (text.empty()) return std::nullopt;
   std::int32_t value = 0;
-  int result = parse_int(text->c_str(), &value);
+  int result = parse_int(text, &value);
   if (result == kNumberOk) return value;
   if (sequence.strict) {
     note_malformed(sequence, name);
@@ -176,22 +221,30 @@ std::int32_t read_count(FieldSequence& sequence, std::string_view name) {
 // A code written by another encoder may carry more decimals than the XML
 // form keeps (eight). Such a value is rounded as it is written, so that the
 // amounts derived from it agree with the decoded XML and survive another trip.
-static double keep_eight_decimals(const std::string& text, double value) {
-  std::size_t dot = text.find('.');
-  bool long_fraction = dot != std::string::npos && text.size() - dot - 1 > 8;
-  if (!long_fraction && text.find_first_of("eE") == std::string::npos)
-    return value;
+static double keep_eight_decimals(std::string_view text, double value) {
+  // One pass over the text: an exponent, or more than eight places after
+  // the (first) dot.
+  std::size_t dot = std::string_view::npos;
+  bool exponent = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && dot == std::string_view::npos) dot = i;
+    if (c == 'e' || c == 'E') exponent = true;
+  }
+  bool long_fraction =
+      dot != std::string_view::npos && text.size() - dot - 1 > 8;
+  if (!long_fraction && !exponent) return value;
   double rounded = value;
   parse_decimal(format_decimal(value).c_str(), &rounded);
   return rounded;
 }
 
 DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
-  const std::string* text = take_field(sequence);
-  if (text == nullptr) return std::nullopt;
+  const std::string_view text = take_field(sequence);
+  if (text.empty()) return std::nullopt;
   double value = 0.0;
-  int result = parse_decimal(text->c_str(), &value);
-  if (result == kNumberOk) return keep_eight_decimals(*text, value);
+  int result = parse_decimal(text, &value);
+  if (result == kNumberOk) return keep_eight_decimals(text, value);
   if (sequence.strict) {
     note_malformed(sequence, name);
     return 0.0;
@@ -202,13 +255,12 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
 }
 
 StringValue read_date(FieldSequence& sequence) {
-  const std::string* text = take_field(sequence);
-  if (text == nullptr || text->size() <= 7) return std::nullopt;
-  const std::string& t = *text;
-  std::string date;
-  date.reserve(10);
-  date.append(t, 0, 4).append(1, '-').append(t, 4, 2).append(1, '-').append(
-      t, 6, 2);
+  const std::string_view t = take_field(sequence);
+  if (t.size() <= 7) return std::nullopt;
+  StringValue date(std::in_place);
+  date->reserve(10);
+  date->append(t.substr(0, 4)).append(1, '-').append(t.substr(4, 2)).append(
+      1, '-').append(t.substr(6, 2));
   return date;
 }
 

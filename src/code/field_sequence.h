@@ -1,7 +1,10 @@
 #ifndef ZARNEX_CODE_FIELD_SEQUENCE_H_
 #define ZARNEX_CODE_FIELD_SEQUENCE_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +13,84 @@
 #include "model/value.h"
 
 namespace zarnex::code {
+
+/// Field texts kept joined, as they travel: one buffer with a TAB between
+/// each two fields and no TAB inside a field. Writing a document costs no
+/// allocation per field, and the joined text is there without a copy. The
+/// fields can be walked as string_views and compared with a list of texts.
+class FieldList {
+ public:
+  /// Forward iterator over the fields, each a view into the buffer.
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const std::string_view*;
+    using reference = std::string_view;
+
+    const_iterator() = default;
+    std::string_view operator*() const {
+      return std::string_view(*text_).substr(start_, stop_ - start_);
+    }
+    const_iterator& operator++();
+    const_iterator operator++(int) {
+      const_iterator old = *this;
+      ++*this;
+      return old;
+    }
+    bool operator==(const const_iterator& other) const {
+      return start_ == other.start_;
+    }
+
+   private:
+    friend class FieldList;
+    const_iterator(const std::string* text, std::size_t start);
+
+    const std::string* text_ = nullptr;
+    std::size_t start_ = 0;  // past the end: the text's size + 1
+    std::size_t stop_ = 0;   // the TAB (or the end) after the field
+  };
+  using iterator = const_iterator;
+  using value_type = std::string_view;
+
+  FieldList() = default;
+  /// The fields @a fields in turn; none of them may hold a TAB.
+  FieldList(std::initializer_list<std::string_view> fields);
+  explicit FieldList(const std::vector<std::string>& fields);
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  /// The fields joined by TABs.
+  const std::string& text() const { return text_; }
+
+  /// Starts one more field and returns the buffer whose end the field's
+  /// bytes are to be appended to. The caller appends no TAB.
+  std::string& start_field() {
+    if (size_++ != 0) text_.push_back('\t');
+    return text_;
+  }
+  /// Appends @a text cut at every TAB: n TABs give n + 1 more fields.
+  void append_split(std::string_view text);
+  void reserve(std::size_t bytes) { text_.reserve(bytes); }
+  /// Removes every field, keeping the buffer for the next ones.
+  void clear() {
+    text_.clear();
+    size_ = 0;
+  }
+
+  const_iterator begin() const;
+  const_iterator end() const {
+    return const_iterator(&text_, text_.size() + 1);
+  }
+
+  friend bool operator==(const FieldList& list,
+                         const std::vector<std::string>& texts);
+
+ private:
+  std::string text_;
+  std::uint32_t size_ = 0;
+};
 
 /// A document's values as texts, in the fixed order of its kind. Joined with
 /// TAB separators it is the payload of a code: no names, no nesting marks, no
@@ -20,8 +101,9 @@ namespace zarnex::code {
 /// YYYY-MM-DD as its 8 digits YYYYMMDD. Every absent value is an empty field.
 struct FieldSequence {
   DocumentHeader header;
-  std::vector<std::string> fields;
+  FieldList fields;
   std::uint32_t cursor = 0;  // next field to read
+  std::size_t position = 0;  // where that field starts in fields.text()
 
   // Reading a field-sequence line typed by a user refuses malformed numbers
   // instead of reading them as 0: strict is set, and the first malformed

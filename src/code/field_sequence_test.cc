@@ -100,6 +100,38 @@ TEST_F(FieldSequenceTest, Split) {
   EXPECT_EQ(s.fields, Fields{""});
 }
 
+TEST_F(FieldSequenceTest, FieldListKeepsTheFieldsJoined) {
+  const FieldList none;
+  EXPECT_TRUE(none.empty());
+  EXPECT_EQ(none.begin(), none.end());
+  EXPECT_EQ(none, Fields{});
+  const FieldList one_empty{""};
+  EXPECT_EQ(one_empty.size(), 1u);
+  EXPECT_EQ(one_empty, Fields{""});
+  EXPECT_NE(one_empty, Fields{});
+  const FieldList list{"A", "", "BC", ""};
+  EXPECT_EQ(list.text(), "A\t\tBC\t");
+  EXPECT_EQ(list, (Fields{"A", "", "BC", ""}));
+  EXPECT_NE(list, (Fields{"A", "", "BC"}));
+  EXPECT_NE(list, (Fields{"A", "", "BD", ""}));
+  EXPECT_EQ(FieldList(Fields{"x", "y"}).text(), "x\ty");
+}
+
+// Fields split after reading has begun continue where the reading stands.
+TEST_F(FieldSequenceTest, SplitAppendsBehindTheCursor) {
+  FieldSequence s;
+  split(s, "1\tA");
+  EXPECT_EQ(read_int(s, "N"), IntValue(1));
+  EXPECT_EQ(next_field(s), StringValue("A"));
+  EXPECT_EQ(next_field(s), std::nullopt);
+  split(s, "B\t\t2.5");
+  EXPECT_EQ(s.fields, (Fields{"1", "A", "B", "", "2.5"}));
+  EXPECT_EQ(next_field(s), StringValue("B"));
+  EXPECT_EQ(read_decimal(s, "D"), std::nullopt);
+  EXPECT_EQ(read_decimal(s, "D"), DecimalValue(2.5));
+  EXPECT_EQ(s.cursor, 5u);
+}
+
 TEST_F(FieldSequenceTest, NextFieldMovesCursorUntilTheEnd) {
   FieldSequence s = sequence_of(0, {"A", ""});
   EXPECT_EQ(next_field(s), StringValue("A"));

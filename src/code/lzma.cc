@@ -116,20 +116,29 @@ bool lzma_decompress(std::string_view stream_bytes, std::size_t expected,
   lzma_stream* stream = thread_decoder().get();
   if (lzma_raw_decoder(stream, filters) != LZMA_OK) return false;
 
-  std::string data(expected, '\0');
+  // An empty @a out is decompressed into directly and emptied again on
+  // failure; otherwise a new buffer replaces it only on success.
+  std::string other;
+  std::string& data = out->empty() ? *out : other;
+  data.resize(expected);
   stream->next_in = reinterpret_cast<const std::uint8_t*>(stream_bytes.data());
   stream->avail_in = stream_bytes.size();
   stream->next_out = reinterpret_cast<std::uint8_t*>(data.data());
   stream->avail_out = expected;
-  while (stream->avail_out > 0) {
+  bool ok = true;
+  while (ok && stream->avail_out > 0) {
     lzma_ret ret = lzma_code(stream, LZMA_RUN);
     if (ret == LZMA_STREAM_END) break;  // end marker: the output ends early
-    if (ret != LZMA_OK) return false;   // corrupt data
-    // All input used and the output not yet full: the stream is too short.
-    if (stream->avail_out > 0 && stream->avail_in == 0) return false;
+    // Corrupt data; or all input used and the output not yet full: the
+    // stream is too short.
+    ok = ret == LZMA_OK && (stream->avail_out == 0 || stream->avail_in > 0);
+  }
+  if (!ok) {
+    data.clear();
+    return false;
   }
   data.resize(expected - stream->avail_out);
-  *out = std::move(data);
+  if (&data == &other) *out = std::move(other);
   return true;
 }
 

@@ -23,7 +23,8 @@ bool lzma_compress(std::string_view input, std::size_t room, std::string* out);
 /// are there; input left over after them is ignored. An end marker before
 /// that ends the output early (success, shorter output). Returns false for
 /// a stream shorter than 5 bytes, a stream that ends before @a expected
-/// bytes, and corrupt data.
+/// bytes, and corrupt data, leaving @a out as it was. An empty @a out is
+/// written into directly, so that a caller can reuse its buffer.
 bool lzma_decompress(std::string_view stream, std::size_t expected,
                      std::string* out);
 

@@ -2,12 +2,15 @@
 
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <system_error>
 
 namespace zarnex::code {
 
@@ -50,7 +53,7 @@ constexpr std::uint64_t kFivePowEight = 390625;    // 5^8
 // rule makes of the C locale's dot or a decimal comma. value = m * 2^e exactly, hence value * 10^8 = m * 5^8 *
 // 2^(e + 8): an integer of at most 72 bits shifted right, whose dropped
 // bits decide the rounding without any floating-point step.
-std::string format_direct(double value) {
+std::size_t format_direct(double value, char* buffer) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
   const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
@@ -75,44 +78,60 @@ std::string format_direct(double value) {
 
   // Longest text: "-", 11 integer digits (rounding can reach 10^10), ".",
   // 8 decimals.
-  char buffer[24];
-  char* end = buffer + sizeof buffer;
-  char* start = end;
-  std::uint64_t whole = units / kUnitsPerOne;
-  auto fraction = static_cast<std::uint32_t>(units % kUnitsPerOne);
-  if (fraction != 0) {
-    int digits = 8;
-    while (fraction % 10 == 0) {
-      fraction /= 10;
-      --digits;
-    }
-    for (; digits > 0; --digits) {
-      *--start = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    *--start = '.';
+  char* p = buffer;
+  if (negative) *p++ = '-';  // printf keeps the sign of -0 and of -1e-9
+  p = std::to_chars(p, buffer + kShortDecimalRoom, units / kUnitsPerOne).ptr;
+  const auto fraction = static_cast<std::uint32_t>(units % kUnitsPerOne);
+  if (fraction != 0 && fraction % 1000000 == 0) {
+    // Two places at most, as in most amounts.
+    const std::uint32_t places = fraction / 1000000;
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + places / 10);
+    if (places % 10 != 0) *p++ = static_cast<char>('0' + places % 10);
+  } else if (fraction != 0) {
+    // The eight decimals with their leading zeros, after a leading 1.
+    char digits[9];
+    std::to_chars(digits, digits + sizeof digits, fraction + kUnitsPerOne);
+    std::size_t last = 8;
+    while (digits[last] == '0') --last;
+    *p++ = '.';
+    std::memcpy(p, digits + 1, last);
+    p += last;
   }
-  do {
-    *--start = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  if (negative) *--start = '-';  // printf keeps the sign of -0 and of -1e-9
-  return std::string(start, end);
+  return static_cast<std::size_t>(p - buffer);
 }
 #endif
 
 }  // namespace
 
 std::string format_decimal(double value) {
-#ifdef __SIZEOF_INT128__
-  // Also false for NaN; infinities and large values go to printf.
-  if (std::fabs(value) < kDirectLimit) return format_direct(value);
-#endif
-  return format_with_printf(value);
+  std::string text;
+  append_decimal(text, value);
+  return text;
 }
 
-int parse_int(const char* text, std::int32_t* out) {
-  if (text == nullptr) return kNumberMalformed;
+std::size_t format_short_decimal(double value, char* buffer) {
+#ifdef __SIZEOF_INT128__
+  // Also false for NaN; infinities and large values go to printf.
+  if (std::fabs(value) < kDirectLimit) return format_direct(value, buffer);
+#endif
+  return 0;
+}
+
+void append_decimal(std::string& out, double value) {
+  char buffer[kShortDecimalRoom];
+  if (std::size_t n = format_short_decimal(value, buffer); n != 0) {
+    out.append(buffer, n);
+  } else {
+    out.append(format_with_printf(value));
+  }
+}
+
+namespace {
+
+// The general readers, which the fast paths below fall back on. They read a
+// NUL-terminated text with the C library, exactly as documented.
+int parse_int_with_strtoll(const char* text, std::int32_t* out) {
   char* end = nullptr;
   errno = 0;
   long long value = std::strtoll(text, &end, 10);
@@ -126,8 +145,7 @@ int parse_int(const char* text, std::int32_t* out) {
   return result;
 }
 
-int parse_decimal(const char* text, double* out) {
-  if (text == nullptr) return kNumberMalformed;
+int parse_decimal_with_strtod(const char* text, double* out) {
   char* end = nullptr;
   double value = std::strtod(text, &end);
   if (*end != '\0') {
@@ -142,4 +160,56 @@ int parse_decimal(const char* text, double* out) {
   return std::isfinite(value) ? kNumberOk : kNumberOutOfRange;
 }
 
+// A view holding a NUL cannot be a number: the C readers would stop there.
+// Otherwise the view is copied to get its terminating NUL.
+template <class Value>
+int parse_copy(std::string_view text, Value* out,
+               int (*parse)(const char*, Value*)) {
+  if (std::memchr(text.data(), '\0', text.size()) != nullptr)
+    return kNumberMalformed;
+  return parse(std::string(text).c_str(), out);
+}
+
+}  // namespace
+
+// std::from_chars reads the common forms (digits, a minus sign, a dot, an
+// exponent) without the C library's locale machinery and gives the same
+// value, correctly rounded. Whatever it does not take whole, or takes as a
+// value out of range or not finite, goes to the C reader, which decides:
+// white space, a plus sign, the empty text, hexadecimal numbers, clamping,
+// nan and inf, and every malformed text.
+int parse_int(std::string_view text, std::int32_t* out) {
+  const char* last = text.data() + text.size();
+  std::int32_t value = 0;
+  auto [end, error] = std::from_chars(text.data(), last, value);
+  if (error == std::errc() && end == last && !text.empty()) {
+    if (out != nullptr) *out = value;
+    return kNumberOk;
+  }
+  return parse_copy(text, out, parse_int_with_strtoll);
+}
+
+int parse_int(const char* text, std::int32_t* out) {
+  if (text == nullptr) return kNumberMalformed;
+  return parse_int(std::string_view(text), out);
+}
+
+int parse_decimal(std::string_view text, double* out) {
+  const char* last = text.data() + text.size();
+  double value = 0.0;
+  auto [end, error] = std::from_chars(text.data(), last, value);
+  if (error == std::errc() && end == last && !text.empty() &&
+      std::isfinite(value)) {
+    if (out != nullptr) *out = value;
+    return kNumberOk;
+  }
+  return parse_copy(text, out, parse_decimal_with_strtod);
+}
+
+int parse_decimal(const char* text, double* out) {
+  if (text == nullptr) return kNumberMalformed;
+  return parse_decimal(std::string_view(text), out);
+}
+
 }  // namespace zarnex::code
+

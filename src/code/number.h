@@ -1,8 +1,10 @@
 #ifndef ZARNEX_CODE_NUMBER_H_
 #define ZARNEX_CODE_NUMBER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zarnex::code {
 
@@ -20,16 +22,33 @@ inline constexpr int kNumberOutOfRange = 1;
 /// (100 -> "100", 0.1 -> "0.1", -0.000000001 -> "-0").
 std::string format_decimal(double value);
 
+/// Appends format_decimal(@a value) to @a out without a temporary string.
+void append_decimal(std::string& out, double value);
+
+/// Room for format_decimal's text of a value below 1e10 in magnitude.
+inline constexpr std::size_t kShortDecimalRoom = 24;
+
+/// Writes format_decimal(@a value) into @a buffer (kShortDecimalRoom bytes)
+/// and returns its length when the value is below 1e10 in magnitude, the
+/// amounts of every document; returns 0 and writes nothing otherwise.
+std::size_t format_short_decimal(double value, char* buffer);
+
 /// Reads @a text as a base-10 integer the way strtol does (leading white
 /// space, optional sign, digits), requiring the whole text to be consumed.
 /// Stores the value in @a out (when not null) unless the text is malformed.
 int parse_int(const char* text, std::int32_t* out);
+/// The same for a text that need not end in a NUL: the whole of @a text is
+/// read (a NUL byte in it is malformed).
+int parse_int(std::string_view text, std::int32_t* out);
 
 /// Reads @a text as a floating-point number the way strtod does, requiring
 /// the whole text to be consumed; a dot is the decimal mark whatever the
 /// locale's mark is. Stores the value in @a out (when not null) unless the
 /// text is malformed.
 int parse_decimal(const char* text, double* out);
+/// The same for a text that need not end in a NUL: the whole of @a text is
+/// read (a NUL byte in it is malformed).
+int parse_decimal(std::string_view text, double* out);
 
 }  // namespace zarnex::code
 

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -119,6 +122,96 @@ TEST(ParseDecimal, NonFiniteIsOutOfRange) {
   EXPECT_EQ(value, HUGE_VAL);
   EXPECT_EQ(parse_decimal("-1e999", &value), kNumberOutOfRange);
   EXPECT_EQ(value, -HUGE_VAL);
+}
+
+// The readers take the common forms through a fast path and fall back on
+// the C library for the rest. Over texts drawn from the characters of
+// numbers and their neighbours, both readers (C string and view) must give
+// the result and value of strtoll / strtod consuming the whole text.
+TEST(ParseNumbers, AgreeWithTheCLibraryOnRandomTexts) {
+  static constexpr char kChars[] = "0123456789999..--+eE xXpPnaifNAIF,\t";
+  std::mt19937 random(99);
+  int checked = 0;
+  for (int i = 0; i < 200000; ++i) {
+    std::string text;
+    const std::size_t length = random() % 12;
+    for (std::size_t k = 0; k < length; ++k)
+      text.push_back(kChars[random() % (sizeof kChars - 1)]);
+    if (i % 7 == 0) text = std::to_string(static_cast<std::int64_t>(random()) -
+                                          (std::int64_t{1} << 31) * (i % 3));
+
+    char* end = nullptr;
+    errno = 0;
+    const long long whole = std::strtoll(text.c_str(), &end, 10);
+    int int_expected = kNumberMalformed;
+    std::int32_t int_value = 0;
+    if (*end == '\0') {
+      const bool clamped =
+          errno == ERANGE || whole > INT32_MAX || whole < INT32_MIN;
+      int_expected = clamped ? kNumberOutOfRange : kNumberOk;
+      int_value = clamped ? (whole < 0 ? INT32_MIN : INT32_MAX)
+                          : static_cast<std::int32_t>(whole);
+    }
+    std::int32_t from_c = -7;
+    std::int32_t from_view = -7;
+    ASSERT_EQ(parse_int(text.c_str(), &from_c), int_expected) << text;
+    ASSERT_EQ(parse_int(std::string_view(text), &from_view), int_expected)
+        << text;
+    if (int_expected != kNumberMalformed) {
+      EXPECT_EQ(from_c, int_value) << text;
+      EXPECT_EQ(from_view, int_value) << text;
+    }
+
+    const double real = std::strtod(text.c_str(), &end);
+    int real_expected = kNumberMalformed;
+    if (*end == '\0')
+      real_expected = std::isfinite(real) ? kNumberOk : kNumberOutOfRange;
+    double real_c = -7;
+    double real_view = -7;
+    ASSERT_EQ(parse_decimal(text.c_str(), &real_c), real_expected) << text;
+    ASSERT_EQ(parse_decimal(std::string_view(text), &real_view), real_expected)
+        << text;
+    if (real_expected == kNumberOk) {
+      const auto bits = std::bit_cast<std::uint64_t>(real);
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(real_c), bits) << text;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(real_view), bits) << text;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10000);
+}
+
+TEST(ParseNumbers, ViewsReadTheWholeViewOnly) {
+  std::int32_t value = 0;
+  // The view ends before the text's NUL: "12" of "123".
+  EXPECT_EQ(parse_int(std::string_view("123", 2), &value), kNumberOk);
+  EXPECT_EQ(value, 12);
+  double real = 0;
+  EXPECT_EQ(parse_decimal(std::string_view("1.55", 3), &real), kNumberOk);
+  EXPECT_EQ(real, 1.5);
+  // A NUL inside a view is not a number, though the C readers would stop
+  // there.
+  EXPECT_EQ(parse_int(std::string_view("1\0" "2", 3), &value),
+            kNumberMalformed);
+  EXPECT_EQ(parse_decimal(std::string_view("1\0" "2", 3), &real),
+            kNumberMalformed);
+  EXPECT_EQ(parse_int(std::string_view(" 7", 2), &value), kNumberOk);
+  EXPECT_EQ(value, 7);
+}
+
+TEST(FormatDecimal, ShortFormOnlyBelowTenBillion) {
+  char buffer[kShortDecimalRoom];
+  const double kShort[] = {0.0, -0.0, 12.5, -9999999999.999, 0.123456789};
+  for (double value : kShort) {
+    const std::size_t n = format_short_decimal(value, buffer);
+    EXPECT_EQ(std::string(buffer, n), format_decimal(value)) << value;
+  }
+  for (double value : {1e10, -1e10, 1e300, HUGE_VAL, std::nan("")})
+    EXPECT_EQ(format_short_decimal(value, buffer), 0u) << value;
+  std::string text = "x=";
+  append_decimal(text, 1e20);
+  append_decimal(text, 0.25);
+  EXPECT_EQ(text, "x=1000000000000000000000.25");
 }
 
 // printf "%.8f" with the trailing-zero rule, written independently of the

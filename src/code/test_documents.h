@@ -93,7 +93,8 @@ inline std::unique_ptr<InvoiceItems> valid_invoice_items() {
 inline std::vector<std::string> fields_of(const Document& document) {
   FieldSequence sequence;
   write_document(sequence, &document);
-  return std::move(sequence.fields);
+  return std::vector<std::string>(sequence.fields.begin(),
+                                  sequence.fields.end());
 }
 
 /// A sequence of document type @a type holding @a fields, ready to read.
@@ -101,7 +102,7 @@ inline FieldSequence sequence_of(int type, std::vector<std::string> fields,
                                  bool strict = false) {
   FieldSequence sequence;
   sequence.header.byte0 = static_cast<std::uint8_t>(type << 4);
-  sequence.fields = std::move(fields);
+  sequence.fields = FieldList(fields);
   sequence.strict = strict;
   return sequence;
 }

@@ -1,5 +1,6 @@
 #include "xml/xml_writer.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -21,55 +22,86 @@ namespace {
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 static_assert(sizeof kDeclaration - 1 == 38, "the declaration is 38 bytes");
 
+constexpr std::size_t kInitialCapacity = 2048;
+
 constexpr char kSchemaInstanceNamespace[] =
     "http://www.w3.org/2001/XMLSchema-instance";
 
-void append_start_tag(std::string& out, const char* name) {
-  out.append(1, '<').append(name).append(1, '>');
+// Bytes that character data cannot hold as they are: the three characters
+// that XML reserves there, and the carriage return, which a parser turns
+// into a line feed, so that the text would not read back unchanged. Each is
+// written as a reference.
+constexpr std::array<bool, 256> make_special() {
+  std::array<bool, 256> special{};
+  for (unsigned char c : {'&', '<', '>', '\r'}) special[c] = true;
+  return special;
+}
+constexpr std::array<bool, 256> kSpecial = make_special();
+
+std::string_view reference_for(char c) {
+  switch (c) {
+    case '&': return "&amp;";
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    default: return "&#13;";
+  }
 }
 
-void append_end_tag(std::string& out, const char* name) {
-  out.append("</").append(name).append(1, '>');
+// The position of the first special byte of @a text from @a from on, or the
+// text's size.
+std::size_t next_special(std::string_view text, std::size_t from) {
+  while (from < text.size() &&
+         !kSpecial[static_cast<unsigned char>(text[from])])
+    ++from;
+  return from;
 }
 
-// Character data with the three characters that XML reserves there escaped.
-// A carriage return is written as a character reference: a parser turns a
-// literal one into a line feed, so the text would not read back unchanged.
-void append_escaped(std::string& out, std::string_view text) {
+// <name>content</name>, grown and written in one step.
+void append_element(std::string& out, std::string_view name,
+                    std::string_view content) {
+  char* p = xml_extend(out, 2 * name.size() + 5 + content.size());
+  *p++ = '<';
+  std::memcpy(p, name.data(), name.size());
+  p += name.size();
+  *p++ = '>';
+  std::memcpy(p, content.data(), content.size());
+  p += content.size();
+  *p++ = '<';
+  *p++ = '/';
+  std::memcpy(p, name.data(), name.size());
+  p[name.size()] = '>';
+}
+
+// Character data with the special bytes escaped, as runs between them.
+void append_escaped(std::string& out, std::string_view text,
+                    std::size_t first_special) {
   std::size_t done = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char* reference = nullptr;
-    switch (text[i]) {
-      case '&': reference = "&amp;"; break;
-      case '<': reference = "&lt;"; break;
-      case '>': reference = "&gt;"; break;
-      case '\r': reference = "&#13;"; break;
-      default: continue;
-    }
-    out.append(text, done, i - done).append(reference);
+  for (std::size_t i = first_special; i < text.size();
+       i = next_special(text, done)) {
+    out.append(text.data() + done, i - done).append(reference_for(text[i]));
     done = i + 1;
   }
-  out.append(text, done, std::string_view::npos);
-}
-
-void append_element(std::string& out, const char* name,
-                    std::string_view content) {
-  append_start_tag(out, name);
-  out.append(content);
-  append_end_tag(out, name);
+  out.append(text.data() + done, text.size() - done);
 }
 
 }  // namespace
 
-void xml_write_string(std::string& out, const char* name,
+void xml_write_string(std::string& out, std::string_view name,
                       const StringValue& value) {
   if (is_blank(value)) return;
-  append_start_tag(out, name);
-  append_escaped(out, *value);
-  append_end_tag(out, name);
+  const std::string_view text = *value;
+  const std::size_t special = next_special(text, 0);
+  if (special == text.size()) {
+    append_element(out, name, text);
+    return;
+  }
+  xml_append_tag(out, name);
+  append_escaped(out, text, special);
+  xml_append_tag(out, name, /*end=*/true);
 }
 
-void xml_write_int(std::string& out, const char* name, const IntValue& value) {
+void xml_write_int(std::string& out, std::string_view name,
+                   const IntValue& value) {
   if (!value) return;
   // The same text as printf "%i", without a heap allocation.
   char digits[16];
@@ -77,14 +109,19 @@ void xml_write_int(std::string& out, const char* name, const IntValue& value) {
   append_element(out, name, std::string_view(digits, end - digits));
 }
 
-void xml_write_decimal(std::string& out, const char* name,
+void xml_write_decimal(std::string& out, std::string_view name,
                        const DecimalValue& value) {
   if (!value) return;
-  append_element(out, name, code::format_decimal(*value));
+  char digits[code::kShortDecimalRoom];
+  if (std::size_t n = code::format_short_decimal(*value, digits); n != 0) {
+    append_element(out, name, std::string_view(digits, n));
+  } else {
+    append_element(out, name, code::format_decimal(*value));
+  }
 }
 
-void xml_write_enum(std::string& out, const char* name, const IntValue& value,
-                    NameTable names) {
+void xml_write_enum(std::string& out, std::string_view name,
+                    const IntValue& value, NameTable names) {
   if (!value || *value < 0 || static_cast<std::size_t>(*value) >= names.size())
     return;
   const char* text = names[static_cast<std::size_t>(*value)];
@@ -92,7 +129,7 @@ void xml_write_enum(std::string& out, const char* name, const IntValue& value,
   append_element(out, name, text);
 }
 
-void xml_write_code(std::string& out, const char* name,
+void xml_write_code(std::string& out, std::string_view name,
                     const StringValue& code, NameTable names,
                     NameTable codes) {
   if (!code) return;
@@ -104,12 +141,12 @@ void xml_write_code(std::string& out, const char* name,
   }
 }
 
-void xml_write_flags(std::string& out, const char* name,
+void xml_write_flags(std::string& out, std::string_view name,
                      const IntValue& value, NameTable names) {
   if (!value) return;
   const auto bits = static_cast<std::uint32_t>(*value);
   const std::size_t start = out.size();
-  append_start_tag(out, name);
+  xml_append_tag(out, name);
   const std::size_t content = out.size();
   for (std::size_t i = 0; i < names.size() && i < 32; ++i) {
     if ((bits & (std::uint32_t{1} << i)) == 0 || names[i] == nullptr) continue;
@@ -120,18 +157,20 @@ void xml_write_flags(std::string& out, const char* name,
     out.resize(start);
     return;
   }
-  append_end_tag(out, name);
+  xml_append_tag(out, name, /*end=*/true);
 }
 
 void xml_write_strings(
     std::string& out,
-    std::initializer_list<std::pair<const char*, const StringValue*>> fields) {
+    std::initializer_list<std::pair<std::string_view, const StringValue*>>
+        fields) {
   for (const auto& [name, value] : fields) xml_write_string(out, name, *value);
 }
 
 void xml_write_decimals(
     std::string& out,
-    std::initializer_list<std::pair<const char*, const DecimalValue*>> fields) {
+    std::initializer_list<std::pair<std::string_view, const DecimalValue*>>
+        fields) {
   for (const auto& [name, value] : fields)
     xml_write_decimal(out, name, *value);
 }
@@ -175,7 +214,8 @@ int document_to_xml(const Document& document, std::string* out) {
     return set_error(ErrorCode::kXml, "Unsupported document version. ");
 
   std::string text;
-  text.reserve(1024);
+  // Most documents fit, so the text seldom grows.
+  text.reserve(kInitialCapacity);
   text.append(kDeclaration);
   text.append(1, '<').append(root);
   text.append(" xmlns:xsi=\"").append(kSchemaInstanceNamespace);
@@ -188,7 +228,7 @@ int document_to_xml(const Document& document, std::string* out) {
   } else {
     invoice_items_to_xml(text, *items);
   }
-  append_end_tag(text, root);
+  xml_append_tag(text, root, /*end=*/true);
   if (out != nullptr) *out = std::move(text);
   return 0;
 }

@@ -51,6 +51,34 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   EXPECT_EQ(out, "");
 }
 
+// The escaping copies the runs between special bytes; special bytes at the
+// ends, side by side and far apart, in a text longer than the room the
+// writer reserves, must all come out as a byte-by-byte escape gives them.
+TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
+  auto escape = [](const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+      if (c == '&') escaped += "&amp;";
+      else if (c == '<') escaped += "&lt;";
+      else if (c == '>') escaped += "&gt;";
+      else if (c == '\r') escaped += "&#13;";
+      else escaped += c;
+    }
+    return escaped;
+  };
+  std::string long_text;
+  for (int i = 0; i < 3000; ++i)
+    long_text += i % 37 == 0 ? "&<" : i % 101 == 0 ? "\r" : "x\xC3\xA9";
+  const std::string kTexts[] = {"&", "<>", "&start", "end>", "a&&b", "\r\r",
+                                "plain text", "\xC3\xA9&\xC3\xA9", long_text};
+  for (const std::string& text : kTexts) {
+    std::string out = "<r>";
+    xml_write_string(out, "ItemName", text);
+    EXPECT_EQ(out, "<r><ItemName>" + escape(text) + "</ItemName>")
+        << text.substr(0, 20);
+  }
+}
+
 TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
   std::string out;
   xml_write_int(out, "Day", 0);
