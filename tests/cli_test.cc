@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <string>
 #include <vector>
@@ -63,8 +65,12 @@ void ExpectWellFormed(const std::string& xml) {
   int status = 0;
   run_shell("command -v xmllint >/dev/null", &status);
   if (status != 0) GTEST_SKIP() << "xmllint is not installed";
-  std::string path = "/tmp/zarnex-wellformed.xml";
-  FILE* f = fopen(path.c_str(), "wb");
+  // A file of its own: ctest runs the tests of this file in parallel.
+  char name[] = "/tmp/zarnex-wellformed-XXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  std::string path = name;
+  FILE* f = fdopen(fd, "wb");
   ASSERT_NE(f, nullptr);
   fwrite(xml.data(), 1, xml.size(), f);
   fclose(f);

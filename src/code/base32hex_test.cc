@@ -121,6 +121,21 @@ TEST_F(Base32hexTest, InvalidCharacters) {
     EXPECT_EQ(error_text(), "ERROR_BASE32HEX: Invalid base32hex string.  ");
     EXPECT_EQ(bytes, "untouched");
   }
+  // A character just outside the alphabet, or a byte with its high bit set,
+  // in any position of a whole group or of a short last group.
+  for (char bad : {'/', ':', '@', 'W', 'v', '\0', '\x80', '\xFF'}) {
+    for (std::size_t length : {8, 16, 13}) {
+      for (std::size_t at = 0; at < length; ++at) {
+        std::string text(length, '7');
+        text[at] = bad;
+        reset_error();
+        std::string out;
+        EXPECT_EQ(base32hex_decode(text, &out), 1)
+            << static_cast<int>(bad) << " at " << at;
+        EXPECT_EQ(out, "");
+      }
+    }
+  }
   std::string bytes;
   EXPECT_EQ(base32hex_decode(std::string_view(), &bytes), 1);
   EXPECT_EQ(error_text(), "ERROR_BASE32HEX: Base32hex cannot be NULL.  ");

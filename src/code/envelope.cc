@@ -49,6 +49,7 @@ struct EncodeBuffers {
 struct DecodeBuffers {
   std::string bytes;
   std::string payload;
+  FieldSequence sequence;
 };
 
 // A buffer that one very large input made huge is given back rather than
@@ -134,7 +135,12 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
   if (bytes.size() < kHeaderBytes)
     return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
 
-  FieldSequence sequence;
+  // A fresh sequence every time, but with the fields' buffer of the last one.
+  FieldSequence& sequence = buffers.sequence;
+  reuse(sequence.fields);
+  FieldList fields = std::move(sequence.fields);
+  sequence = FieldSequence();
+  sequence.fields = std::move(fields);
   sequence.header.byte0 = static_cast<std::uint8_t>(bytes[0]);
   sequence.header.byte1 = static_cast<std::uint8_t>(bytes[1]);
 

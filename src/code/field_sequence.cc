@@ -243,6 +243,10 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
   const std::string_view text = take_field(sequence);
   if (text.empty()) return std::nullopt;
   double value = 0.0;
+  // The plain form with eight places or fewer needs no rounding: the common
+  // case, read without a second pass over the text.
+  int places = 0;
+  if (parse_plain_decimal(text, &value, &places) && places <= 8) return value;
   int result = parse_decimal(text, &value);
   if (result == kNumberOk) return keep_eight_decimals(text, value);
   if (sequence.strict) {
@@ -257,11 +261,9 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
 StringValue read_date(FieldSequence& sequence) {
   const std::string_view t = take_field(sequence);
   if (t.size() <= 7) return std::nullopt;
-  StringValue date(std::in_place);
-  date->reserve(10);
-  date->append(t.substr(0, 4)).append(1, '-').append(t.substr(4, 2)).append(
-      1, '-').append(t.substr(6, 2));
-  return date;
+  const char date[10] = {t[0], t[1], t[2], t[3], '-', t[4],
+                         t[5], '-', t[6], t[7]};
+  return StringValue(std::in_place, date, sizeof date);
 }
 
 std::int32_t read_entry_count(FieldSequence& sequence, std::string_view name) {

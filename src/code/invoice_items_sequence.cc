@@ -88,6 +88,7 @@ std::unique_ptr<InvoiceItems> read_invoice_items(FieldSequence& sequence) {
   items->FirstInvoiceLineID = next_field(sequence);
   std::int32_t lines = read_entry_count(sequence, "InvoiceLines");
   items->InvoiceLines.emplace();
+  items->InvoiceLines->reserve(static_cast<std::size_t>(lines));
   for (std::int32_t i = 0; i < lines; ++i)
     items->InvoiceLines->append(read_line(sequence));
   return items;

@@ -226,6 +226,7 @@ std::unique_ptr<Invoice> read_invoice(FieldSequence& sequence) {
   invoice->SingleInvoiceLine = read_single_line(sequence);
   std::int32_t summaries = read_entry_count(sequence, "TaxCategorySummaries");
   invoice->TaxCategorySummaries.emplace();
+  invoice->TaxCategorySummaries->reserve(static_cast<std::size_t>(summaries));
   for (std::int32_t i = 0; i < summaries; ++i)
     invoice->TaxCategorySummaries->append(read_summary(sequence));
   auto monetary = std::make_unique<MonetarySummary>();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -110,7 +111,64 @@ std::string format_decimal(double value) {
   return text;
 }
 
+namespace {
+
+// Below this magnitude a double is never more than 2^-28 (less than 5e-9)
+// away from the nearest number with two places that it stands for.
+constexpr double kCentsLimit = 67108864.0;  // 2^26
+
+// The common amount: at most two places, below kCentsLimit in magnitude.
+// When the double nearest to cents / 100 is the value, the exact value lies
+// within 2^-28 of cents / 100, so rounding it to eight places ("%.8f") gives
+// cents / 100 itself. Returns the length written, or 0 for any other value.
+// "00" to "99", two characters each.
+constexpr char kDigitPairs[] =
+    "000102030405060708091011121314151617181920212223242526272829"
+    "303132333435363738394041424344454647484950515253545556575859"
+    "606162636465666768697071727374757677787980818283848586878889"
+    "90919293949596979899";
+static_assert(sizeof kDigitPairs == 201);
+
+std::size_t format_cents(double value, char* buffer) {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < kCentsLimit)) return 0;
+  const auto cents = static_cast<std::int64_t>(magnitude * 100.0 + 0.5);
+  if (static_cast<double>(cents) / 100.0 != magnitude) return 0;
+  char* p = buffer;
+  if (std::signbit(value)) *p++ = '-';  // printf keeps the sign of -0
+  // The whole part (at most eight digits), two digits at a time from the
+  // last, into the middle of a scratch buffer; then eight bytes are copied
+  // at once (the buffer has the room) and the cursor moves past the digits.
+  auto whole = static_cast<std::uint32_t>(cents / 100);
+  char digits[16];
+  char* first = digits + 8;
+  while (whole >= 100) {
+    first -= 2;
+    std::memcpy(first, kDigitPairs + 2 * (whole % 100), 2);
+    whole /= 100;
+  }
+  if (whole >= 10) {
+    first -= 2;
+    std::memcpy(first, kDigitPairs + 2 * whole, 2);
+  } else {
+    *--first = static_cast<char>('0' + whole);
+  }
+  std::memcpy(p, first, 8);
+  p += digits + 8 - first;
+  const auto places = static_cast<std::uint32_t>(cents % 100);
+  if (places != 0) {
+    // ".5" or ".05" or ".25": the second place only when it is not zero.
+    p[0] = '.';
+    std::memcpy(p + 1, kDigitPairs + 2 * places, 2);
+    p += places % 10 != 0 ? 3 : 2;
+  }
+  return static_cast<std::size_t>(p - buffer);
+}
+
+}  // namespace
+
 std::size_t format_short_decimal(double value, char* buffer) {
+  if (std::size_t n = format_cents(value, buffer); n != 0) return n;
 #ifdef __SIZEOF_INT128__
   // Also false for NaN; infinities and large values go to printf.
   if (std::fabs(value) < kDirectLimit) return format_direct(value, buffer);
@@ -194,7 +252,58 @@ int parse_int(const char* text, std::int32_t* out) {
   return parse_int(std::string_view(text), out);
 }
 
+namespace {
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
+// More digits than this could overflow 64 bits.
+constexpr std::ptrdiff_t kMaxPlainDigits = 19;
+
+}  // namespace
+
+// The plain form of nearly every decimal: an optional minus, digits, and
+// optionally a dot with more digits. When the digits make an integer that a
+// double holds exactly and the places are few enough for an exact power of
+// ten, one division (correctly rounded) gives the correctly rounded value,
+// the same that from_chars and strtod give. False for any other text.
+bool parse_plain_decimal(std::string_view text, double* out, int* places) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  // Unsigned arithmetic: too many digits wrap around harmlessly and are
+  // refused below.
+  std::uint64_t digits = 0;
+  const char* const first = p;
+  while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+    digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
+  std::ptrdiff_t count = p - first;
+  if (count == 0) return false;
+  std::ptrdiff_t fraction_digits = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && static_cast<unsigned char>(*p - '0') < 10)
+      digits = digits * 10 + static_cast<unsigned char>(*p++ - '0');
+    fraction_digits = p - fraction;
+    if (fraction_digits == 0) return false;
+    count += fraction_digits;
+  }
+  if (p != end || count > kMaxPlainDigits || digits > kExactIntegerLimit ||
+      fraction_digits >=
+          static_cast<std::ptrdiff_t>(std::size(kExactPowersOfTen)))
+    return false;
+  double value = static_cast<double>(digits);
+  if (fraction_digits != 0) value /= kExactPowersOfTen[fraction_digits];
+  if (out != nullptr) *out = negative ? -value : value;
+  if (places != nullptr) *places = static_cast<int>(fraction_digits);
+  return true;
+}
+
 int parse_decimal(std::string_view text, double* out) {
+  if (parse_plain_decimal(text, out, nullptr)) return kNumberOk;
   const char* last = text.data() + text.size();
   double value = 0.0;
   auto [end, error] = std::from_chars(text.data(), last, value);

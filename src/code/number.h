@@ -50,6 +50,13 @@ int parse_decimal(const char* text, double* out);
 /// read (a NUL byte in it is malformed).
 int parse_decimal(std::string_view text, double* out);
 
+/// Reads the plain form of nearly every decimal ("-12.50": an optional minus,
+/// digits, optionally a dot and more digits) when it can do so exactly
+/// without the general reader, storing what parse_decimal would store and the
+/// number of places in @a places. False, storing nothing, for any other text;
+/// parse_decimal decides those.
+bool parse_plain_decimal(std::string_view text, double* out, int* places);
+
 }  // namespace zarnex::code
 
 #endif  // ZARNEX_CODE_NUMBER_H_

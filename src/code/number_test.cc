@@ -181,6 +181,50 @@ TEST(ParseNumbers, AgreeWithTheCLibraryOnRandomTexts) {
   EXPECT_GT(checked, 10000);
 }
 
+// The plain form is read without the C library only while the digits make
+// an exact integer and the places an exact power of ten; at and beyond
+// those limits the value must still be the C library's, bit for bit.
+TEST(ParseDecimal, PlainFormsAtTheLimitsOfExactness) {
+  const char* const kTexts[] = {
+      "9007199254740992",     "9007199254740993",  "-9007199254740993",
+      "900719925474099.3",    "9007199254740.9931", "1234567890123456789",
+      "12345678901234567890", "0.0000000000000000000001",
+      "0.00000000000000000000001", "1.00000000000000000000009",
+      "-0",                   "-0.0",              "000123.4500",
+      "0.1",                  "0.3",               "123456.789",
+      "99999999.99999999",    "1.000000005",       "2.675"};
+  for (const char* text : kTexts) {
+    double expected = std::strtod(text, nullptr);
+    double actual = 7;
+    ASSERT_EQ(parse_decimal(std::string_view(text), &actual), kNumberOk)
+        << text;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(actual),
+              std::bit_cast<std::uint64_t>(expected))
+        << text;
+  }
+}
+
+TEST(ParseDecimal, PlainReaderTakesOnlyThePlainForm) {
+  double value = 0;
+  int places = -1;
+  EXPECT_TRUE(parse_plain_decimal("-12.500", &value, &places));
+  EXPECT_EQ(value, -12.5);
+  EXPECT_EQ(places, 3);
+  EXPECT_TRUE(parse_plain_decimal("42", &value, &places));
+  EXPECT_EQ(places, 0);
+  // Everything else is left to parse_decimal, and nothing is stored.
+  for (const char* text : {"", "-", "1.", ".5", "+1", " 1", "1 ", "1e5",
+                           "1.2.3", "--1", "0x10", "inf", "1,5",
+                           "9007199254740993", "12345678901234567890",
+                           "0.00000000000000000000001"}) {
+    value = 7;
+    places = -1;
+    EXPECT_FALSE(parse_plain_decimal(text, &value, &places)) << text;
+    EXPECT_EQ(value, 7) << text;
+    EXPECT_EQ(places, -1) << text;
+  }
+}
+
 TEST(ParseNumbers, ViewsReadTheWholeViewOnly) {
   std::int32_t value = 0;
   // The view ends before the text's NUL: "12" of "123".
@@ -269,6 +313,17 @@ TEST(FormatDecimal, MatchesPrintfOverAMillionValues) {
     values.push_back(std::nextafter(static_cast<double>(k) * 1e-8 + 0.5e-8, 1.0));
     values.push_back(static_cast<double>(k) * 1e-8 - 0.5e-8);
     values.push_back(static_cast<double>(random() % 2000000) - 1000000);
+  }
+  // Amounts with two places up to and past 2^26, where the short path for
+  // such amounts ends, and their neighbouring doubles.
+  for (int k = 0; k < 20000; ++k) {
+    const double cents = static_cast<double>(random() % 20000000000);
+    const double amount = signed_value(cents / 100);
+    values.push_back(amount);
+    values.push_back(std::nextafter(amount, 0.0));
+    const double edge = 67108864.0 + static_cast<double>(k - 10000) / 100;
+    values.push_back(edge);
+    values.push_back(std::nextafter(edge, 1e11));
   }
   ASSERT_GE(values.size(), 1000000u);
   int mismatches = 0;

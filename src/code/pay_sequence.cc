@@ -123,6 +123,7 @@ std::unique_ptr<Payment> read_payment(FieldSequence& sequence) {
   payment->PaymentNote = next_field(sequence);
   std::int32_t accounts = read_entry_count(sequence, "BankAccounts");
   payment->BankAccounts.emplace();
+  payment->BankAccounts->reserve(static_cast<std::size_t>(accounts));
   for (std::int32_t i = 0; i < accounts; ++i) {
     auto account = std::make_unique<BankAccount>();
     account->IBAN = next_field(sequence);
@@ -150,6 +151,7 @@ std::unique_ptr<Pay> read_pay(FieldSequence& sequence) {
   pay->InvoiceID = next_field(sequence);
   std::int32_t payments = read_entry_count(sequence, "Payments");
   pay->Payments.emplace();
+  pay->Payments->reserve(static_cast<std::size_t>(payments));
   for (std::int32_t i = 0; i < payments; ++i)
     pay->Payments->append(read_payment(sequence));
   return pay;

@@ -51,6 +51,9 @@ class PointerList {
   /// Appends @a item (which may be null) at the end.
   void append(std::unique_ptr<T> item) { items_.push_back(std::move(item)); }
 
+  /// Makes room for @a n items, so that appending that many allocates once.
+  void reserve(std::size_t n) { items_.reserve(n); }
+
   /// The item at @a index, or null when the index is negative or not below
   /// count().
   T* get(std::int64_t index) const {

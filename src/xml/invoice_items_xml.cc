@@ -57,17 +57,17 @@ int read_line(const xmlNode* node, InvoiceLine& line) {
        {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
 }
 
-void write_line(std::string& out, const InvoiceLine& line) {
-  xml_write_nested(out, "InvoiceLine", [&](std::string& content) {
+void write_line(XmlOut& out, const InvoiceLine& line) {
+  xml_write_nested(out, "InvoiceLine", [&](XmlOut& content) {
     if (const OrderReference* r = line.OrderReference.get()) {
-      xml_write_nested(content, "OrderReference", [&](std::string& order) {
+      xml_write_nested(content, "OrderReference", [&](XmlOut& order) {
         xml_write_strings(order, {{"OrderID", &r->OrderID},
                                   {"OrderLineID", &r->OrderLineID}});
       });
     }
     if (const DeliveryNoteReference* r = line.DeliveryNoteReference.get()) {
       xml_write_nested(content, "DeliveryNoteReference",
-                       [&](std::string& note) {
+                       [&](XmlOut& note) {
                          xml_write_strings(
                              note,
                              {{"DeliveryNoteID", &r->DeliveryNoteID},
@@ -108,7 +108,7 @@ int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out) {
   return 0;
 }
 
-void invoice_items_to_xml(std::string& out, const InvoiceItems& items) {
+void invoice_items_to_xml(XmlOut& out, const InvoiceItems& items) {
   xml_write_strings(out, {{"InvoiceID", &items.InvoiceID},
                           {"FirstInvoiceLineID", &items.FirstInvoiceLineID}});
   xml_write_list(out, "InvoiceLines", items.InvoiceLines, write_line);

@@ -137,14 +137,14 @@ int read_invoice(const xmlNode* root, Invoice& invoice) {
                         kPaymentMeansNames);
 }
 
-void write_supplier(std::string& out, const SupplierParty& party) {
-  xml_write_nested(out, "SupplierParty", [&](std::string& content) {
+void write_supplier(XmlOut& out, const SupplierParty& party) {
+  xml_write_nested(out, "SupplierParty", [&](XmlOut& content) {
     xml_write_strings(content, {{"PartyName", &party.PartyName},
                             {"CompanyTaxID", &party.CompanyTaxID},
                             {"CompanyVATID", &party.CompanyVATID},
                             {"CompanyRegisterID", &party.CompanyRegisterID}});
     if (const PostalAddress* a = party.PostalAddress.get()) {
-      xml_write_nested(content, "PostalAddress", [&](std::string& address) {
+      xml_write_nested(content, "PostalAddress", [&](XmlOut& address) {
         xml_write_strings(address, {{"StreetName", &a->StreetName},
                                 {"BuildingNumber", &a->BuildingNumber},
                                 {"CityName", &a->CityName},
@@ -154,7 +154,7 @@ void write_supplier(std::string& out, const SupplierParty& party) {
       });
     }
     if (const Contact* c = party.Contact.get()) {
-      xml_write_nested(content, "Contact", [&](std::string& contact) {
+      xml_write_nested(content, "Contact", [&](XmlOut& contact) {
         xml_write_strings(contact, {{"Name", &c->Name},
                                 {"Telephone", &c->Telephone},
                                 {"EMail", &c->EMail}});
@@ -163,8 +163,8 @@ void write_supplier(std::string& out, const SupplierParty& party) {
   });
 }
 
-void write_customer(std::string& out, const CustomerParty& party) {
-  xml_write_nested(out, "CustomerParty", [&](std::string& content) {
+void write_customer(XmlOut& out, const CustomerParty& party) {
+  xml_write_nested(out, "CustomerParty", [&](XmlOut& content) {
     xml_write_strings(content,
                   {{"PartyName", &party.PartyName},
                    {"CompanyTaxID", &party.CompanyTaxID},
@@ -174,8 +174,8 @@ void write_customer(std::string& out, const CustomerParty& party) {
   });
 }
 
-void write_single_line(std::string& out, const SingleInvoiceLine& line) {
-  xml_write_nested(out, "SingleInvoiceLine", [&](std::string& content) {
+void write_single_line(XmlOut& out, const SingleInvoiceLine& line) {
+  xml_write_nested(out, "SingleInvoiceLine", [&](XmlOut& content) {
     xml_write_strings(content, {{"OrderLineID", &line.OrderLineID},
                             {"DeliveryNoteLineID", &line.DeliveryNoteLineID},
                             {"ItemName", &line.ItemName},
@@ -191,8 +191,8 @@ void write_single_line(std::string& out, const SingleInvoiceLine& line) {
   });
 }
 
-void write_tax_summary(std::string& out, const TaxCategorySummary& s) {
-  xml_write_nested(out, "TaxCategorySummary", [&](std::string& content) {
+void write_tax_summary(XmlOut& out, const TaxCategorySummary& s) {
+  xml_write_nested(out, "TaxCategorySummary", [&](XmlOut& content) {
     xml_write_decimals(
         content,
         {{"ClassifiedTaxCategory", &s.ClassifiedTaxCategory},
@@ -210,8 +210,8 @@ void write_tax_summary(std::string& out, const TaxCategorySummary& s) {
   });
 }
 
-void write_monetary_summary(std::string& out, const MonetarySummary& s) {
-  xml_write_nested(out, "MonetarySummary", [&](std::string& content) {
+void write_monetary_summary(XmlOut& out, const MonetarySummary& s) {
+  xml_write_nested(out, "MonetarySummary", [&](XmlOut& content) {
     xml_write_decimals(
         content,
         {{"TaxExclusiveAmount", &s.TaxExclusiveAmount},
@@ -244,7 +244,7 @@ int invoice_from_xml(const xmlNode* root, DocumentPtr* out) {
   return 0;
 }
 
-void invoice_to_xml(std::string& out, const Invoice& invoice) {
+void invoice_to_xml(XmlOut& out, const Invoice& invoice) {
   xml_write_strings(out, {{"InvoiceID", &invoice.InvoiceID},
                       {"IssueDate", &invoice.IssueDate},
                       {"TaxPointDate", &invoice.TaxPointDate},

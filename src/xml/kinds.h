@@ -15,6 +15,8 @@
 
 namespace zarnex::xml {
 
+class XmlOut;
+
 /// Each reader checks the root's type attribute, builds a new document of
 /// its kind from the root's children and hands it to @a out. On failure
 /// nothing is handed out and the error state is set.
@@ -24,9 +26,9 @@ int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out);
 
 /// Each body writer appends the elements of the document (everything inside
 /// the root element) to @a out. Writing cannot fail.
-void pay_to_xml(std::string& out, const Pay& pay);
-void invoice_to_xml(std::string& out, const Invoice& invoice);
-void invoice_items_to_xml(std::string& out, const InvoiceItems& items);
+void pay_to_xml(XmlOut& out, const Pay& pay);
+void invoice_to_xml(XmlOut& out, const Invoice& invoice);
+void invoice_items_to_xml(XmlOut& out, const InvoiceItems& items);
 
 /// The type names of the invoice sub-kinds, indexed by sub-kind.
 inline constexpr const char* kInvoiceTypeNames[] = {

@@ -121,15 +121,15 @@ int read_payment(const xmlNode* node, Payment& payment) {
   return 0;
 }
 
-void write_bank_account(std::string& out, const BankAccount& account) {
-  xml_write_nested(out, "BankAccount", [&](std::string& content) {
+void write_bank_account(XmlOut& out, const BankAccount& account) {
+  xml_write_nested(out, "BankAccount", [&](XmlOut& content) {
     xml_write_string(content, "IBAN", account.IBAN);
     xml_write_string(content, "BIC", account.BIC);
   });
 }
 
-void write_standing_order(std::string& out, const StandingOrderExt& order) {
-  xml_write_nested(out, "StandingOrderExt", [&](std::string& content) {
+void write_standing_order(XmlOut& out, const StandingOrderExt& order) {
+  xml_write_nested(out, "StandingOrderExt", [&](XmlOut& content) {
     xml_write_int(content, "Day", order.Day);
     xml_write_flags(content, "Month", order.Month, kMonthNames);
     xml_write_code(content, "Periodicity", order.Periodicity,
@@ -138,8 +138,8 @@ void write_standing_order(std::string& out, const StandingOrderExt& order) {
   });
 }
 
-void write_direct_debit(std::string& out, const DirectDebitExt& debit) {
-  xml_write_nested(out, "DirectDebitExt", [&](std::string& content) {
+void write_direct_debit(XmlOut& out, const DirectDebitExt& debit) {
+  xml_write_nested(out, "DirectDebitExt", [&](XmlOut& content) {
     xml_write_enum(content, "DirectDebitScheme", debit.DirectDebitScheme,
                    kDirectDebitSchemeNames);
     xml_write_enum(content, "DirectDebitType", debit.DirectDebitType,
@@ -156,8 +156,8 @@ void write_direct_debit(std::string& out, const DirectDebitExt& debit) {
   });
 }
 
-void write_payment(std::string& out, const Payment& payment) {
-  xml_write_nested(out, "Payment", [&](std::string& content) {
+void write_payment(XmlOut& out, const Payment& payment) {
+  xml_write_nested(out, "Payment", [&](XmlOut& content) {
     xml_write_flags(content, "PaymentOptions", payment.PaymentOptions,
                     kPaymentOptionsNames);
     xml_write_decimal(content, "Amount", payment.Amount);
@@ -193,7 +193,7 @@ int pay_from_xml(const xmlNode* root, DocumentPtr* out) {
   return 0;
 }
 
-void pay_to_xml(std::string& out, const Pay& pay) {
+void pay_to_xml(XmlOut& out, const Pay& pay) {
   xml_write_string(out, "InvoiceID", pay.InvoiceID);
   xml_write_list(out, "Payments", pay.Payments, write_payment);
 }

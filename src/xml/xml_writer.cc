@@ -1,5 +1,6 @@
 #include "xml/xml_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -22,7 +23,7 @@ namespace {
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 static_assert(sizeof kDeclaration - 1 == 38, "the declaration is 38 bytes");
 
-constexpr std::size_t kInitialCapacity = 2048;
+constexpr std::size_t kInitialCapacity = 4096;
 
 constexpr char kSchemaInstanceNamespace[] =
     "http://www.w3.org/2001/XMLSchema-instance";
@@ -57,9 +58,9 @@ std::size_t next_special(std::string_view text, std::size_t from) {
 }
 
 // <name>content</name>, grown and written in one step.
-void append_element(std::string& out, std::string_view name,
+void append_element(XmlOut& out, std::string_view name,
                     std::string_view content) {
-  char* p = xml_extend(out, 2 * name.size() + 5 + content.size());
+  char* p = out.extend(2 * name.size() + 5 + content.size());
   *p++ = '<';
   std::memcpy(p, name.data(), name.size());
   p += name.size();
@@ -73,20 +74,61 @@ void append_element(std::string& out, std::string_view name,
 }
 
 // Character data with the special bytes escaped, as runs between them.
-void append_escaped(std::string& out, std::string_view text,
+void append_escaped(XmlOut& out, std::string_view text,
                     std::size_t first_special) {
   std::size_t done = 0;
   for (std::size_t i = first_special; i < text.size();
        i = next_special(text, done)) {
-    out.append(text.data() + done, i - done).append(reference_for(text[i]));
+    out.append(text.substr(done, i - done));
+    out.append(reference_for(text[i]));
     done = i + 1;
   }
-  out.append(text.data() + done, text.size() - done);
+  out.append(text.substr(done));
+}
+
+// The declaration and the root's start tag with its attributes.
+std::string make_document_start(std::string_view root,
+                                std::string_view type_name) {
+  std::string start(kDeclaration);
+  start.append(1, '<').append(root);
+  start.append(" xmlns:xsi=\"").append(kSchemaInstanceNamespace);
+  start.append("\" xsi:type=\"").append(type_name);
+  start.append("\" xmlns=\"").append(kDocumentNamespace).append("\">");
+  return start;
+}
+
+// Positions in document_starts(): Pay, InvoiceItems, then the invoice
+// sub-kinds in order.
+constexpr std::size_t kPayStart = 0;
+constexpr std::size_t kInvoiceItemsStart = 1;
+constexpr std::size_t kFirstInvoiceStart = 2;
+
+using DocumentStarts =
+    std::array<std::string, kFirstInvoiceStart + std::size(kInvoiceTypeNames)>;
+
+// make_document_start() of every root and type, built once.
+const DocumentStarts& document_starts() {
+  static const DocumentStarts kStarts = [] {
+    DocumentStarts starts;
+    starts[kPayStart] = make_document_start("Pay", "Pay");
+    starts[kInvoiceItemsStart] =
+        make_document_start("InvoiceItems", "InvoiceItems");
+    for (std::size_t i = 0; i < std::size(kInvoiceTypeNames); ++i) {
+      starts[kFirstInvoiceStart + i] =
+          make_document_start("Invoice", kInvoiceTypeNames[i]);
+    }
+    return starts;
+  }();
+  return kStarts;
 }
 
 }  // namespace
 
-void xml_write_string(std::string& out, std::string_view name,
+void XmlOut::grow(std::size_t n) {
+  text_.resize(std::max({size_ + n, 2 * text_.size(), kInitialCapacity}));
+}
+
+void xml_write_string(XmlOut& out, std::string_view name,
                       const StringValue& value) {
   if (is_blank(value)) return;
   const std::string_view text = *value;
@@ -100,7 +142,7 @@ void xml_write_string(std::string& out, std::string_view name,
   xml_append_tag(out, name, /*end=*/true);
 }
 
-void xml_write_int(std::string& out, std::string_view name,
+void xml_write_int(XmlOut& out, std::string_view name,
                    const IntValue& value) {
   if (!value) return;
   // The same text as printf "%i", without a heap allocation.
@@ -109,7 +151,7 @@ void xml_write_int(std::string& out, std::string_view name,
   append_element(out, name, std::string_view(digits, end - digits));
 }
 
-void xml_write_decimal(std::string& out, std::string_view name,
+void xml_write_decimal(XmlOut& out, std::string_view name,
                        const DecimalValue& value) {
   if (!value) return;
   char digits[code::kShortDecimalRoom];
@@ -120,7 +162,7 @@ void xml_write_decimal(std::string& out, std::string_view name,
   }
 }
 
-void xml_write_enum(std::string& out, std::string_view name,
+void xml_write_enum(XmlOut& out, std::string_view name,
                     const IntValue& value, NameTable names) {
   if (!value || *value < 0 || static_cast<std::size_t>(*value) >= names.size())
     return;
@@ -129,7 +171,7 @@ void xml_write_enum(std::string& out, std::string_view name,
   append_element(out, name, text);
 }
 
-void xml_write_code(std::string& out, std::string_view name,
+void xml_write_code(XmlOut& out, std::string_view name,
                     const StringValue& code, NameTable names,
                     NameTable codes) {
   if (!code) return;
@@ -141,7 +183,7 @@ void xml_write_code(std::string& out, std::string_view name,
   }
 }
 
-void xml_write_flags(std::string& out, std::string_view name,
+void xml_write_flags(XmlOut& out, std::string_view name,
                      const IntValue& value, NameTable names) {
   if (!value) return;
   const auto bits = static_cast<std::uint32_t>(*value);
@@ -150,25 +192,25 @@ void xml_write_flags(std::string& out, std::string_view name,
   const std::size_t content = out.size();
   for (std::size_t i = 0; i < names.size() && i < 32; ++i) {
     if ((bits & (std::uint32_t{1} << i)) == 0 || names[i] == nullptr) continue;
-    if (out.size() != content) out.append(1, ' ');
+    if (out.size() != content) out.append(' ');
     out.append(names[i]);
   }
   if (out.size() == content) {
-    out.resize(start);
+    out.truncate(start);
     return;
   }
   xml_append_tag(out, name, /*end=*/true);
 }
 
 void xml_write_strings(
-    std::string& out,
+    XmlOut& out,
     std::initializer_list<std::pair<std::string_view, const StringValue*>>
         fields) {
   for (const auto& [name, value] : fields) xml_write_string(out, name, *value);
 }
 
 void xml_write_decimals(
-    std::string& out,
+    XmlOut& out,
     std::initializer_list<std::pair<std::string_view, const DecimalValue*>>
         fields) {
   for (const auto& [name, value] : fields)
@@ -178,7 +220,7 @@ void xml_write_decimals(
 int document_to_xml(const Document& document, std::string* out) {
   const DocumentHeader& header = document.header;
   const char* root = nullptr;
-  const char* type_name = nullptr;
+  std::size_t start = 0;  // in document_starts()
   const Pay* pay = nullptr;
   const Invoice* invoice = nullptr;
   const InvoiceItems* items = nullptr;
@@ -187,7 +229,10 @@ int document_to_xml(const Document& document, std::string* out) {
   switch (header.type()) {
     case static_cast<int>(DocumentType::kPay):
       pay = dynamic_cast<const Pay*>(&document);
-      if (header.sub_kind() == 0 && pay != nullptr) root = type_name = "Pay";
+      if (header.sub_kind() == 0 && pay != nullptr) {
+        root = "Pay";
+        start = kPayStart;
+      }
       break;
     case static_cast<int>(DocumentType::kInvoice):
       if (static_cast<std::size_t>(header.sub_kind()) >=
@@ -196,13 +241,16 @@ int document_to_xml(const Document& document, std::string* out) {
       invoice = dynamic_cast<const Invoice*>(&document);
       if (invoice != nullptr) {
         root = "Invoice";
-        type_name = kInvoiceTypeNames[header.sub_kind()];
+        start = kFirstInvoiceStart +
+                static_cast<std::size_t>(header.sub_kind());
       }
       break;
     case static_cast<int>(DocumentType::kInvoiceItems):
       items = dynamic_cast<const InvoiceItems*>(&document);
-      if (header.sub_kind() == 0 && items != nullptr)
-        root = type_name = "InvoiceItems";
+      if (header.sub_kind() == 0 && items != nullptr) {
+        root = "InvoiceItems";
+        start = kInvoiceItemsStart;
+      }
       break;
     default:
       break;
@@ -214,21 +262,19 @@ int document_to_xml(const Document& document, std::string* out) {
     return set_error(ErrorCode::kXml, "Unsupported document version. ");
 
   std::string text;
-  // Most documents fit, so the text seldom grows.
-  text.reserve(kInitialCapacity);
-  text.append(kDeclaration);
-  text.append(1, '<').append(root);
-  text.append(" xmlns:xsi=\"").append(kSchemaInstanceNamespace);
-  text.append("\" xsi:type=\"").append(type_name);
-  text.append("\" xmlns=\"").append(kDocumentNamespace).append("\">");
-  if (pay != nullptr) {
-    pay_to_xml(text, *pay);
-  } else if (invoice != nullptr) {
-    invoice_to_xml(text, *invoice);
-  } else {
-    invoice_items_to_xml(text, *items);
+  {
+    // Most documents fit, so the text seldom grows.
+    XmlOut xml(text, kInitialCapacity);
+    xml.append(document_starts()[start]);
+    if (pay != nullptr) {
+      pay_to_xml(xml, *pay);
+    } else if (invoice != nullptr) {
+      invoice_to_xml(xml, *invoice);
+    } else {
+      invoice_items_to_xml(xml, *items);
+    }
+    xml_append_tag(xml, root, /*end=*/true);
   }
-  xml_append_tag(text, root, /*end=*/true);
   if (out != nullptr) *out = std::move(text);
   return 0;
 }

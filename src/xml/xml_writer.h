@@ -21,18 +21,59 @@
 
 namespace zarnex::xml {
 
-/// Makes room for @a n more bytes at the end of @a out and returns where
-/// they start; the caller writes all of them.
-inline char* xml_extend(std::string& out, std::size_t n) {
-  const std::size_t size = out.size();
-  out.resize(size + n);
-  return out.data() + size;
-}
+/// The text of one document as it is written. The string is grown in large
+/// steps and written through a cursor, so that an element costs one bounds
+/// check rather than the string's own size bookkeeping (and the filling of
+/// every byte that resize() does); when the XmlOut goes away, the string is
+/// cut to what was written.
+class XmlOut {
+ public:
+  /// Writes after the present end of @a text, with room for @a room bytes
+  /// before the first growth.
+  explicit XmlOut(std::string& text, std::size_t room = 0)
+      : text_(text), start_(text.size()), size_(text.size()) {
+    if (room != 0) text_.resize(size_ + room);
+  }
+  ~XmlOut() { text_.resize(size_); }
+  XmlOut(const XmlOut&) = delete;
+  XmlOut& operator=(const XmlOut&) = delete;
+
+  /// Makes room for @a n more bytes and returns where they start; the
+  /// caller writes all of them.
+  char* extend(std::size_t n) {
+    if (text_.size() - size_ < n) grow(n);
+    char* p = text_.data() + size_;
+    size_ += n;
+    return p;
+  }
+  void append(std::string_view text) {
+    if (!text.empty())
+      std::memcpy(extend(text.size()), text.data(), text.size());
+  }
+  void append(char c) { *extend(1) = c; }
+
+  std::size_t size() const { return size_; }
+  /// The text so far: what it held before and what has been written.
+  std::string_view view() const {
+    return std::string_view(text_.data(), size_);
+  }
+  /// Takes back everything after the first @a size bytes of the text.
+  void truncate(std::size_t size) { size_ = size; }
+  /// Takes back everything written through this XmlOut.
+  void clear() { size_ = start_; }
+
+ private:
+  void grow(std::size_t n);
+
+  std::string& text_;
+  std::size_t start_;  // the text's size when writing began
+  std::size_t size_;   // the text's size so far
+};
 
 /// Appends "<name>" (or "</name>" with @a end) in one step.
-inline void xml_append_tag(std::string& out, std::string_view name,
+inline void xml_append_tag(XmlOut& out, std::string_view name,
                            bool end = false) {
-  char* p = xml_extend(out, name.size() + (end ? 3 : 2));
+  char* p = out.extend(name.size() + (end ? 3 : 2));
   *p++ = '<';
   if (end) *p++ = '/';
   std::memcpy(p, name.data(), name.size());
@@ -40,39 +81,39 @@ inline void xml_append_tag(std::string& out, std::string_view name,
 }
 
 /// The string with '&', '<' and '>' written as entity references.
-void xml_write_string(std::string& out, std::string_view name,
+void xml_write_string(XmlOut& out, std::string_view name,
                       const StringValue& value);
 
 /// The value in decimal ("%i").
-void xml_write_int(std::string& out, std::string_view name,
+void xml_write_int(XmlOut& out, std::string_view name,
                    const IntValue& value);
 
 /// The value as format_decimal() gives it (at most eight decimals).
-void xml_write_decimal(std::string& out, std::string_view name,
+void xml_write_decimal(XmlOut& out, std::string_view name,
                        const DecimalValue& value);
 
 /// The name at the value's position; nothing for a value outside the table.
-void xml_write_enum(std::string& out, std::string_view name,
+void xml_write_enum(XmlOut& out, std::string_view name,
                     const IntValue& value, NameTable names);
 
 /// The name at the position of the first entry of @a codes equal to the
 /// code; nothing for a code that is in no entry.
-void xml_write_code(std::string& out, std::string_view name,
+void xml_write_code(XmlOut& out, std::string_view name,
                     const StringValue& code, NameTable names,
                     NameTable codes);
 
 /// The names of the set bits from bit 0 upward, joined by single blanks;
 /// bits beyond the table are ignored.
-void xml_write_flags(std::string& out, std::string_view name,
+void xml_write_flags(XmlOut& out, std::string_view name,
                      const IntValue& value, NameTable names);
 
 /// Several strings (decimals) in turn: (element name, value) pairs.
 void xml_write_strings(
-    std::string& out,
+    XmlOut& out,
     std::initializer_list<std::pair<std::string_view, const StringValue*>>
         fields);
 void xml_write_decimals(
-    std::string& out,
+    XmlOut& out,
     std::initializer_list<std::pair<std::string_view, const DecimalValue*>>
         fields);
 
@@ -80,14 +121,14 @@ void xml_write_decimals(
 /// appends nothing, the start tag is taken back and no element is written.
 /// The content goes straight into @a out, so nesting costs no copies.
 template <class ContentWriter>
-void xml_write_nested(std::string& out, std::string_view name,
+void xml_write_nested(XmlOut& out, std::string_view name,
                       ContentWriter&& write_content) {
   const std::size_t start = out.size();
   xml_append_tag(out, name);
   const std::size_t content = out.size();
   write_content(out);
   if (out.size() == content) {
-    out.resize(start);
+    out.truncate(start);
     return;
   }
   xml_append_tag(out, name, /*end=*/true);
@@ -97,10 +138,10 @@ void xml_write_nested(std::string& out, std::string_view name,
 /// written by @a write_item(out, const T&); nothing for an absent list or
 /// one whose items wrote nothing. Null entries write nothing.
 template <class T, class ItemWriter>
-void xml_write_list(std::string& out, std::string_view list_name,
+void xml_write_list(XmlOut& out, std::string_view list_name,
                     const ListValue<T>& list, ItemWriter&& write_item) {
   if (!list) return;
-  xml_write_nested(out, list_name, [&](std::string& content) {
+  xml_write_nested(out, list_name, [&](XmlOut& content) {
     for (const auto& item : *list) {
       if (item != nullptr) write_item(content, *item);
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "code/number.h"
 #include "error/error.h"
 #include "model/invoice.h"
 #include "model/invoice_items.h"
@@ -26,12 +27,13 @@ constexpr const char* kNames[] = {"Daily", "Weekly", "Biweekly", "Bimonthly"};
 constexpr const char* kCodes[] = {"d", "w", "b", "B"};
 
 TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
-  std::string out;
+  std::string text;
+  XmlOut out(text);
   xml_write_string(out, "Note", std::string("a&b<c>d\"e'f&amp;"));
-  EXPECT_EQ(out, "<Note>a&amp;b&lt;c&gt;d\"e'f&amp;amp;</Note>");
+  EXPECT_EQ(out.view(), "<Note>a&amp;b&lt;c&gt;d\"e'f&amp;amp;</Note>");
 
   // The text reads back to the same string.
-  ParsedXml xml("<r>" + out + "</r>");
+  ParsedXml xml("<r>" + std::string(out.view()) + "</r>");
   StringValue back;
   ASSERT_EQ(xml_read_string(xml.root, "Note", back), 0);
   EXPECT_EQ(back, "a&b<c>d\"e'f&amp;");
@@ -39,8 +41,8 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   // Line ends survive the trip through a parser, a carriage return included.
   out.clear();
   xml_write_string(out, "Note", std::string("one\r\ntwo\rthree\n"));
-  EXPECT_EQ(out, "<Note>one&#13;\ntwo&#13;three\n</Note>");
-  ParsedXml lines("<r>" + out + "</r>");
+  EXPECT_EQ(out.view(), "<Note>one&#13;\ntwo&#13;three\n</Note>");
+  ParsedXml lines("<r>" + std::string(out.view()) + "</r>");
   StringValue read_back;
   ASSERT_EQ(xml_read_string(lines.root, "Note", read_back), 0);
   EXPECT_EQ(read_back, "one\r\ntwo\rthree\n");
@@ -48,7 +50,7 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   out.clear();
   xml_write_string(out, "Note", std::nullopt);
   xml_write_string(out, "Note", std::string());
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(out.view(), "");
 }
 
 // The escaping copies the runs between special bytes; special bytes at the
@@ -72,20 +74,22 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
   const std::string kTexts[] = {"&", "<>", "&start", "end>", "a&&b", "\r\r",
                                 "plain text", "\xC3\xA9&\xC3\xA9", long_text};
   for (const std::string& text : kTexts) {
-    std::string out = "<r>";
+    std::string written = "<r>";
+    XmlOut out(written);
     xml_write_string(out, "ItemName", text);
-    EXPECT_EQ(out, "<r><ItemName>" + escape(text) + "</ItemName>")
+    EXPECT_EQ(out.view(), "<r><ItemName>" + escape(text) + "</ItemName>")
         << text.substr(0, 20);
   }
 }
 
 TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
-  std::string out;
+  std::string text;
+  XmlOut out(text);
   xml_write_int(out, "Day", 0);
   xml_write_int(out, "Day", -5);
   xml_write_int(out, "Day", INT32_MIN);
   xml_write_int(out, "Day", std::nullopt);
-  EXPECT_EQ(out, "<Day>0</Day><Day>-5</Day><Day>-2147483648</Day>");
+  EXPECT_EQ(out.view(), "<Day>0</Day><Day>-5</Day><Day>-2147483648</Day>");
 
   out.clear();
   xml_write_decimal(out, "A", 1234567.12345678);
@@ -94,7 +98,7 @@ TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
   xml_write_decimal(out, "A", 100.0);
   xml_write_decimal(out, "A", 0.0);
   xml_write_decimal(out, "A", std::nullopt);
-  EXPECT_EQ(out,
+  EXPECT_EQ(out.view(),
             "<A>1234567.12345678</A><A>1234567.5</A><A>2</A><A>100</A>"
             "<A>0</A>");
 }
@@ -102,63 +106,67 @@ TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
 TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
   constexpr const char* kTwo[] = {"other", "SEPA"};
   constexpr const char* kWithEmpty[] = {"", nullptr, "x"};
-  std::string out;
+  std::string text;
+  XmlOut out(text);
   xml_write_enum(out, "S", 1, kTwo);
   xml_write_enum(out, "S", 0, kTwo);
-  EXPECT_EQ(out, "<S>SEPA</S><S>other</S>");
+  EXPECT_EQ(out.view(), "<S>SEPA</S><S>other</S>");
   out.clear();
   xml_write_enum(out, "S", 2, kTwo);
   xml_write_enum(out, "S", -1, kTwo);
   xml_write_enum(out, "S", std::nullopt, kTwo);
   xml_write_enum(out, "S", 0, kWithEmpty);
   xml_write_enum(out, "S", 1, kWithEmpty);
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(out.view(), "");
 }
 
 TEST_F(XmlWriterTest, CodesAreWrittenByNameAndCaseMatters) {
-  std::string out;
+  std::string text;
+  XmlOut out(text);
   xml_write_code(out, "P", std::string("b"), kNames, kCodes);
   xml_write_code(out, "P", std::string("B"), kNames, kCodes);
-  EXPECT_EQ(out, "<P>Biweekly</P><P>Bimonthly</P>");
+  EXPECT_EQ(out.view(), "<P>Biweekly</P><P>Bimonthly</P>");
   out.clear();
   xml_write_code(out, "P", std::string("x"), kNames, kCodes);
   xml_write_code(out, "P", std::string("D"), kNames, kCodes);
   xml_write_code(out, "P", std::string(), kNames, kCodes);
   xml_write_code(out, "P", std::nullopt, kNames, kCodes);
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(out.view(), "");
 }
 
 TEST_F(XmlWriterTest, FlagsListTheSetBitsInTableOrder) {
-  std::string out;
+  std::string text;
+  XmlOut out(text);
   xml_write_flags(out, "O", 5, kOptions);
-  EXPECT_EQ(out, "<O>paymentorder directdebit</O>");
+  EXPECT_EQ(out.view(), "<O>paymentorder directdebit</O>");
   out.clear();
   xml_write_flags(out, "O", 2 | 8 | 16, kOptions);  // bits past the table drop
-  EXPECT_EQ(out, "<O>standingorder</O>");
+  EXPECT_EQ(out.view(), "<O>standingorder</O>");
   out.clear();
   xml_write_flags(out, "O", 0, kOptions);
   xml_write_flags(out, "O", 8, kOptions);
   xml_write_flags(out, "O", INT32_MIN, kOptions);
   xml_write_flags(out, "O", std::nullopt, kOptions);
-  EXPECT_EQ(out, "");
+  EXPECT_EQ(out.view(), "");
   xml_write_flags(out, "O", -1, kOptions);
-  EXPECT_EQ(out, "<O>paymentorder standingorder directdebit</O>");
+  EXPECT_EQ(out.view(), "<O>paymentorder standingorder directdebit</O>");
 }
 
 struct Item {
   StringValue text;
 };
 
-void WriteItem(std::string& out, const Item& item) {
-  xml_write_nested(out, "Item", [&](std::string& content) {
+void WriteItem(XmlOut& out, const Item& item) {
+  xml_write_nested(out, "Item", [&](XmlOut& content) {
     xml_write_string(content, "T", item.text);
   });
 }
 
 TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
-  std::string out = "<r>";
-  xml_write_nested(out, "Empty", [](std::string&) {});
-  EXPECT_EQ(out, "<r>");
+  std::string text = "<r>";
+  XmlOut out(text);
+  xml_write_nested(out, "Empty", [](XmlOut&) {});
+  EXPECT_EQ(out.view(), "<r>");
 
   ListValue<Item> list;
   xml_write_list(out, "L", list, WriteItem);  // absent
@@ -168,13 +176,37 @@ TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
   list->append(std::make_unique<Item>());
   list->append(std::make_unique<Item>(Item{std::string()}));
   xml_write_list(out, "L", list, WriteItem);  // only empty items
-  EXPECT_EQ(out, "<r>");
+  EXPECT_EQ(out.view(), "<r>");
 
   list->append(std::make_unique<Item>(Item{std::string("a")}));
   list->append(nullptr);
   list->append(std::make_unique<Item>(Item{std::string("b")}));
   xml_write_list(out, "L", list, WriteItem);
-  EXPECT_EQ(out, "<r><L><Item><T>a</T></Item><Item><T>b</T></Item></L>");
+  EXPECT_EQ(out.view(), "<r><L><Item><T>a</T></Item><Item><T>b</T></Item></L>");
+}
+
+// The output grows in steps while it is written; nested elements taken
+// back after a growth, and everything written before it, must be intact.
+TEST_F(XmlWriterTest, OutputGrowsWithoutLosingWhatWasWritten) {
+  std::string text = "<r>";
+  std::string expected = "<r>";
+  {
+    XmlOut out(text, 4);
+    const std::string long_text(5000, 'x');
+    for (int i = 0; i < 3; ++i) {
+      xml_write_nested(out, "Empty", [&](XmlOut& content) {
+        // Written and taken back: grows the text, leaves no element.
+        xml_write_string(content, "Gone", std::nullopt);
+      });
+      xml_write_string(out, "T", long_text + std::to_string(i));
+      expected += "<T>" + long_text + std::to_string(i) + "</T>";
+      xml_write_decimal(out, "A", 0.25 * i);
+      expected += "<A>" + code::format_decimal(0.25 * i) + "</A>";
+    }
+    EXPECT_EQ(out.view(), expected);
+  }
+  // Going away, the output cuts the text to what was written.
+  EXPECT_EQ(text, expected);
 }
 
 TEST_F(XmlWriterTest, SmallDocumentsExactly) {
