@@ -50,10 +50,11 @@ int check_field_texts(std::string_view fields) {
   if (bad == std::string_view::npos) return 0;
   auto before = fields.substr(0, bad);
   std::size_t field = 1 + std::count(before.begin(), before.end(), '\t');
-  return set_error_detail_owned(
-      ErrorCode::kInvalidValue, "Field",
-      " " + std::to_string(field) +
-          " is not UTF-8 text without control characters. ");
+  std::string detail = " ";
+  detail.append(std::to_string(field))
+      .append(" is not UTF-8 text without control characters. ");
+  return set_error_detail_owned(ErrorCode::kInvalidValue, "Field",
+                                std::move(detail));
 }
 
 }  // namespace
