@@ -12,6 +12,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -278,6 +280,20 @@ inline EntryPoint entry_point(std::string_view target) {
   if (target == "sequence") return sequence_input;
   if (target == "round_trip") return round_trip_input;
   return nullptr;
+}
+
+/// The body of every fuzz target: runs one input through the named target's
+/// entry point and aborts when an expectation broke, so that libFuzzer keeps
+/// the input as a crash.
+inline int run_target(const char* target, const std::uint8_t* data,
+                      std::size_t size) {
+  std::string broken = entry_point(target)(
+      std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!broken.empty()) {
+    std::fprintf(stderr, "%s: %s\n", target, broken.c_str());
+    std::abort();
+  }
+  return 0;
 }
 
 }  // namespace zarnex::fuzzing
