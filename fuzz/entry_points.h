@@ -155,20 +155,22 @@ inline std::string encode_input(std::string_view data) {
 inline std::string sequence_input(std::string_view data) {
   reset_error();
   std::string text(data);
-  Result result = cli::encode_sequence(text);
-  if (result.status != 0) {
-    if (!result.output.empty()) return "encode_sequence failed with output";
-    if (result.error.empty()) return "encode_sequence failed without a text";
+  xml::TextBuffer output;
+  std::string error;
+  const int status = cli::encode_sequence(text, output, error);
+  if (status != 0) {
+    if (!output.empty()) return "encode_sequence failed with output";
+    if (error.empty()) return "encode_sequence failed without a text";
     return {};
   }
-  if (!detail::is_code_text(result.output))
-    return "encode_sequence wrote a text outside the alphabet: " +
-           result.output;
+  const std::string code(output.view());
+  if (!detail::is_code_text(code))
+    return "encode_sequence wrote a text outside the alphabet: " + code;
   // A code handed out must decode, to XML that reads back.
   DocumentPtr decoded;
-  if (code::decode_document(result.output, &decoded) != 0)
+  if (code::decode_document(code, &decoded) != 0)
     return "the code of an accepted line does not decode: " + error_text() +
-           "\ncode: " + result.output;
+           "\ncode: " + code;
   std::string xml;
   if (xml::document_to_xml(*decoded, &xml) != 0)
     return "a decoded line cannot be written as XML: " + error_text();

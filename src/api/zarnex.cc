@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "api/decode_append.h"
 #include "api/sequence_prefix.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
@@ -92,6 +93,17 @@ Result decode(std::string_view code_text) {
   if (status != 0) return failure(status);
   return result;
 }
+
+namespace api {
+
+int decode_append(std::string_view code_text, xml::TextBuffer& out) {
+  DocumentPtr document;
+  int status = code::decode_document(code_text, &document);
+  if (status != 0) return status;
+  return xml::document_to_xml(*document, out);
+}
+
+}  // namespace api
 
 HeaderResult decode_header(std::string_view code_text) {
   HeaderResult result;

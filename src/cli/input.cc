@@ -9,7 +9,7 @@ namespace zarnex::cli {
 
 bool LineReader::fill() {
   if (eof_) return false;
-  if (before_wait_ != nullptr) before_wait_();
+  if (before_wait_) before_wait_();
   for (;;) {
     ssize_t n = ::read(fd_, buffer_, sizeof buffer_);
     if (n > 0) {

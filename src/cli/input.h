@@ -2,7 +2,9 @@
 #define ZARNEX_CLI_INPUT_H_
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace zarnex::cli {
 
@@ -18,8 +20,8 @@ std::string read_all_input(int fd);
 /// the reader of the output before the tool blocks.
 class LineReader {
  public:
-  explicit LineReader(int fd, void (*before_wait)() = nullptr)
-      : fd_(fd), before_wait_(before_wait) {}
+  explicit LineReader(int fd, std::function<void()> before_wait = {})
+      : fd_(fd), before_wait_(std::move(before_wait)) {}
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -34,7 +36,7 @@ class LineReader {
   bool fill();
 
   int fd_;
-  void (*before_wait_)();
+  std::function<void()> before_wait_;
   char buffer_[65536];
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

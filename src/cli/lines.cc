@@ -2,19 +2,58 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <utility>
 
 #include "cli/input.h"
 #include "error/error.h"
+#include "xml/text_buffer.h"
 
 namespace zarnex::cli {
 namespace {
 
 bool is_blank_byte(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
-void flush_output() { std::fflush(stdout); }
+// Results are gathered into blocks of about this size before they are written.
+constexpr std::size_t kBlockSize = 1 << 16;
+
+// Standard output of a bulk run. Every result is written into one block,
+// which goes out with write() when it is full and whenever the reader is
+// about to read more input: a long run writes in large blocks, while a pipe
+// partner that waits for each result still gets it before the tool waits.
+class BlockWriter {
+ public:
+  explicit BlockWriter(int fd) : fd_(fd), block_(2 * kBlockSize) {}
+  BlockWriter(const BlockWriter&) = delete;
+  BlockWriter& operator=(const BlockWriter&) = delete;
+  ~BlockWriter() { flush(); }
+
+  xml::TextBuffer& block() { return block_; }
+  void flush_when_full() {
+    if (block_.size() >= kBlockSize) flush();
+  }
+  // Writes the whole block. A block that cannot be written (a reader that
+  // went away, a full disk) is dropped, as a stream's buffer would be, and
+  // the run goes on.
+  void flush() {
+    const char* p = block_.data();
+    std::size_t left = block_.size();
+    while (left > 0) {
+      const ssize_t n = ::write(fd_, p, left);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      p += n;
+      left -= static_cast<std::size_t>(n);
+    }
+    block_.clear();
+  }
+
+ private:
+  int fd_;
+  xml::TextBuffer block_;
+};
 
 }  // namespace
 
@@ -59,13 +98,14 @@ CodeWithId split_code(std::string_view output) {
 
 void run_lines(Operation operation, bool format_stderr,
                const SymbolFolder* symbols) {
-  // Results are flushed only before the reader waits for input, so a long
-  // run writes in large blocks (through a 64 KiB buffer) while a pipe
-  // partner that waits for each result still gets it.
-  static char output_buffer[1 << 16];
-  std::setvbuf(stdout, output_buffer, _IOFBF, sizeof output_buffer);
-  LineReader reader(STDIN_FILENO, flush_output);
+  // Whatever went to standard output through the C stream before (nothing,
+  // in the tool) goes out first.
+  std::fflush(stdout);
+  BlockWriter output(STDOUT_FILENO);
+  LineReader reader(STDIN_FILENO, [&output] { output.flush(); });
+  xml::TextBuffer& block = output.block();
   std::string line;
+  std::string error;
   std::size_t line_number = 0;
   std::string symbol_path;
   if (symbols != nullptr) {
@@ -76,11 +116,12 @@ void run_lines(Operation operation, bool format_stderr,
   while (reader.read_line(line)) {
     ++line_number;
     if (!prepare_line(line)) continue;
-    Result result = operation(line);
-    if (result.ok()) {
+    const std::size_t start = block.size();
+    const int status = operation(line, block, error);
+    if (status == 0) {
       int symbol_status = 0;
       if (symbols != nullptr) {
-        CodeWithId parts = split_code(result.output);
+        CodeWithId parts = split_code(block.view().substr(start));
         symbol_path.resize(folder_length);
         symbol_path += qr::symbol_file_name(
             line_number, symbols->named_by_id ? parts.invoice_id : std::nullopt,
@@ -88,16 +129,13 @@ void run_lines(Operation operation, bool format_stderr,
         symbol_status =
             qr::write_symbol_file(parts.code, symbol_path, symbols->settings);
       }
-      // The line end goes out on its own: appending it could make the
-      // output's buffer grow (and be copied) only to be written.
-      std::fwrite(result.output.data(), 1, result.output.size(), stdout);
-      std::putc('\n', stdout);
+      block.append('\n');
       if (symbol_status != 0) write_error_line(format_stderr, line, error_text());
     } else {
-      write_error_line(format_stderr, line, std::move(result.error));
+      write_error_line(format_stderr, line, std::move(error));
     }
+    output.flush_when_full();
   }
-  std::fflush(stdout);
 }
 
 }  // namespace zarnex::cli

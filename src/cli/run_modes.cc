@@ -3,15 +3,29 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
+#include "api/decode_append.h"
 #include "api/sequence_prefix.h"
 #include "error/error.h"
 #include "model/document.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 namespace {
 
-Result encode_typed_sequence(std::string& text, bool with_id) {
+// Hands a library result to the caller of an operation.
+int deliver(Result result, xml::TextBuffer& out, std::string& error) {
+  if (result.ok()) {
+    out.append(result.output);
+  } else {
+    error = std::move(result.error);
+  }
+  return result.status;
+}
+
+int encode_typed_sequence(std::string& text, xml::TextBuffer& out,
+                          std::string& error, bool with_id) {
   DocumentHeader header;
   std::size_t position = 0;
   int status = api::read_sequence_prefix(text, &header, &position);
@@ -22,30 +36,41 @@ Result encode_typed_sequence(std::string& text, bool with_id) {
     std::fputs("bad input format \n ", stderr);
     std::fwrite(rest.data(), 1, rest.size(), stderr);
     std::fputs(" \n\nBad format input data", stderr);
-    return Result{status, std::string(), error_text()};
+    error = error_text();
+    return status;
   }
-  Result result = zarnex::encode_sequence(text, with_id);
+  status = deliver(zarnex::encode_sequence(text, with_id), out, error);
   // From here on the line is the field sequence alone.
   text.erase(0, position);
-  return result;
+  return status;
 }
 
 }  // namespace
 
-Result encode_xml(std::string& text) { return zarnex::encode_xml(text, false); }
-
-Result encode_xml_with_id(std::string& text) {
-  return zarnex::encode_xml(text, true);
+int encode_xml(std::string& text, xml::TextBuffer& out, std::string& error) {
+  return deliver(zarnex::encode_xml(text, false), out, error);
 }
 
-Result decode_to_xml(std::string& text) { return zarnex::decode(text); }
-
-Result encode_sequence(std::string& text) {
-  return encode_typed_sequence(text, false);
+int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
+                       std::string& error) {
+  return deliver(zarnex::encode_xml(text, true), out, error);
 }
 
-Result encode_sequence_with_id(std::string& text) {
-  return encode_typed_sequence(text, true);
+int decode_to_xml(std::string& text, xml::TextBuffer& out,
+                  std::string& error) {
+  const int status = api::decode_append(text, out);
+  if (status != 0) error = error_text();
+  return status;
+}
+
+int encode_sequence(std::string& text, xml::TextBuffer& out,
+                    std::string& error) {
+  return encode_typed_sequence(text, out, error, false);
+}
+
+int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
+                            std::string& error) {
+  return encode_typed_sequence(text, out, error, true);
 }
 
 Operation operation_for(Mode mode) {

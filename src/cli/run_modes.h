@@ -4,27 +4,33 @@
 #include <string>
 
 #include "cli/options.h"
-#include "zarnex/zarnex.hpp"
+#include "xml/text_buffer.h"
 
 namespace zarnex::cli {
 
-/// A run-mode operation: one input text in, the library's result out. The
-/// text may be rewritten (the sequence mode drops its prefix once it has
+/// A run-mode operation: one input text in; on success the output is
+/// appended to @a out and 0 returned, otherwise the failing status is
+/// returned, its error text put into @a error and nothing appended.
+/// The text may be rewritten (the sequence mode drops its prefix once it has
 /// been accepted) so that an error line shows what the operation worked on.
-using Operation = Result (*)(std::string& text);
+using Operation = int (*)(std::string& text, xml::TextBuffer& out,
+                          std::string& error);
 
 /// XML text -> code.
-Result encode_xml(std::string& text);
+int encode_xml(std::string& text, xml::TextBuffer& out, std::string& error);
 /// XML text -> InvoiceID, tab, code.
-Result encode_xml_with_id(std::string& text);
+int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
+                       std::string& error);
 /// Code -> one line of XML.
-Result decode_to_xml(std::string& text);
+int decode_to_xml(std::string& text, xml::TextBuffer& out, std::string& error);
 /// Type digit, tab, sub-kind digit, tab, field sequence -> code. A malformed
 /// prefix also writes a diagnostic with the unreadable rest of the line to
 /// standard error.
-Result encode_sequence(std::string& text);
+int encode_sequence(std::string& text, xml::TextBuffer& out,
+                    std::string& error);
 /// As encode_sequence, with the InvoiceID and a tab before the code.
-Result encode_sequence_with_id(std::string& text);
+int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
+                            std::string& error);
 
 /// The operation of a mode; null for Mode::kNone.
 Operation operation_for(Mode mode);

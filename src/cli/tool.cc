@@ -12,6 +12,7 @@
 #include "cli/run_modes.h"
 #include "error/error.h"
 #include "qr/symbol_file.h"
+#include "xml/text_buffer.h"
 
 namespace zarnex::cli {
 
@@ -57,18 +58,19 @@ int run_tool(int argc, char** argv) {
   }
   std::string input =
       options.input ? *options.input : read_all_input(STDIN_FILENO);
-  Result result = operation(input);
-  int status = result.status;
-  if (result.ok()) {
+  xml::TextBuffer output;
+  std::string error;
+  int status = operation(input, output, error);
+  if (status == 0) {
     // The symbol holds the code alone, without an InvoiceID in front.
     if (draw) {
-      status = qr::write_symbol_file(split_code(result.output).code,
+      status = qr::write_symbol_file(split_code(output.view()).code,
                                      options.qr.path, options.qr.settings);
     }
-    std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+    std::fwrite(output.data(), 1, output.size(), stdout);
     if (status != 0) write_error_line(options.format_stderr, input, error_text());
   } else {
-    write_error_line(options.format_stderr, input, std::move(result.error));
+    write_error_line(options.format_stderr, input, std::move(error));
   }
   std::fflush(stdout);
   return status;

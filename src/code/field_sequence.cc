@@ -5,6 +5,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "code/number.h"
 #include "code/sequence_kinds.h"
 #include "error/error.h"
@@ -26,6 +30,24 @@ void note_malformed(FieldSequence& sequence, std::string_view name) {
   }
 }
 
+// The position of the first TAB in [from, size) of @a text, or size. Fields
+// are short, so a call to memchr costs more than it saves; sixteen bytes are
+// compared at once where the vector unit is there, the rest one by one.
+std::size_t find_tab(const char* text, std::size_t from, std::size_t size) {
+#if defined(__SSE2__)
+  const __m128i tabs = _mm_set1_epi8(kTab);
+  for (; from + 16 <= size; from += 16) {
+    const __m128i chunk =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+    const auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, tabs)));
+    if (mask != 0) return from + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  while (from < size && text[from] != kTab) ++from;
+  return from;
+}
+
 // The next field's text, a view into the sequence; empty when the field is
 // empty or the fields have run out (the cursor then stays). Every reader
 // takes both for an absent value.
@@ -34,10 +56,8 @@ std::string_view take_field(FieldSequence& sequence) {
   const std::size_t start = sequence.position;
   if (sequence.cursor >= sequence.fields.size() || start > text.size())
     return {};
-  // Fields are short: a plain loop beats a call to memchr.
   const char* base = text.data();
-  std::size_t stop = start;
-  while (stop < text.size() && base[stop] != kTab) ++stop;
+  const std::size_t stop = find_tab(base, start, text.size());
   sequence.position = stop + 1;
   ++sequence.cursor;
   return std::string_view(base + start, stop - start);

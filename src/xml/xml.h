@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "model/document.h"
+#include "xml/text_buffer.h"
 
 namespace zarnex::xml {
 
@@ -22,6 +23,8 @@ int document_from_xml(std::string_view text, DocumentPtr* out);
 /// with its xmlns:xsi, xsi:type and xmlns attributes, and the kind's elements.
 /// Errors: 9 for a header that names no writable kind or version.
 int document_to_xml(const Document& document, std::string* out);
+/// As above, appending the text to @a out; on failure nothing is appended.
+int document_to_xml(const Document& document, TextBuffer& out);
 
 }  // namespace zarnex::xml
 

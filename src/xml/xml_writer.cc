@@ -62,14 +62,14 @@ void append_element(XmlOut& out, std::string_view name,
                     std::string_view content) {
   char* p = out.extend(2 * name.size() + 5 + content.size());
   *p++ = '<';
-  std::memcpy(p, name.data(), name.size());
+  copy_bytes(p, name.data(), name.size());
   p += name.size();
   *p++ = '>';
-  std::memcpy(p, content.data(), content.size());
+  copy_bytes(p, content.data(), content.size());
   p += content.size();
   *p++ = '<';
   *p++ = '/';
-  std::memcpy(p, name.data(), name.size());
+  copy_bytes(p, name.data(), name.size());
   p[name.size()] = '>';
 }
 
@@ -123,10 +123,6 @@ const DocumentStarts& document_starts() {
 }
 
 }  // namespace
-
-void XmlOut::grow(std::size_t n) {
-  text_.resize(std::max({size_ + n, 2 * text_.size(), kInitialCapacity}));
-}
 
 void xml_write_string(XmlOut& out, std::string_view name,
                       const StringValue& value) {
@@ -217,9 +213,9 @@ void xml_write_decimals(
     xml_write_decimal(out, name, *value);
 }
 
-int document_to_xml(const Document& document, std::string* out) {
+int document_to_xml(const Document& document, TextBuffer& out) {
   const DocumentHeader& header = document.header;
-  const char* root = nullptr;
+  std::string_view end_tag;  // empty: no kind that can be written
   std::size_t start = 0;  // in document_starts()
   const Pay* pay = nullptr;
   const Invoice* invoice = nullptr;
@@ -230,7 +226,7 @@ int document_to_xml(const Document& document, std::string* out) {
     case static_cast<int>(DocumentType::kPay):
       pay = dynamic_cast<const Pay*>(&document);
       if (header.sub_kind() == 0 && pay != nullptr) {
-        root = "Pay";
+        end_tag = "</Pay>";
         start = kPayStart;
       }
       break;
@@ -240,7 +236,7 @@ int document_to_xml(const Document& document, std::string* out) {
         return set_error(ErrorCode::kXml, "Error wrong invoice document type");
       invoice = dynamic_cast<const Invoice*>(&document);
       if (invoice != nullptr) {
-        root = "Invoice";
+        end_tag = "</Invoice>";
         start = kFirstInvoiceStart +
                 static_cast<std::size_t>(header.sub_kind());
       }
@@ -248,34 +244,39 @@ int document_to_xml(const Document& document, std::string* out) {
     case static_cast<int>(DocumentType::kInvoiceItems):
       items = dynamic_cast<const InvoiceItems*>(&document);
       if (header.sub_kind() == 0 && items != nullptr) {
-        root = "InvoiceItems";
+        end_tag = "</InvoiceItems>";
         start = kInvoiceItemsStart;
       }
       break;
     default:
       break;
   }
-  if (root == nullptr)
+  if (end_tag.empty())
     return set_error(ErrorCode::kXml, "Error in getting root and type");
   // Only version 0 has a known layout; nothing else is written as if it were.
   if (header.version() != 0)
     return set_error(ErrorCode::kXml, "Unsupported document version. ");
 
-  std::string text;
-  {
-    // Most documents fit, so the text seldom grows.
-    XmlOut xml(text, kInitialCapacity);
-    xml.append(document_starts()[start]);
-    if (pay != nullptr) {
-      pay_to_xml(xml, *pay);
-    } else if (invoice != nullptr) {
-      invoice_to_xml(xml, *invoice);
-    } else {
-      invoice_items_to_xml(xml, *items);
-    }
-    xml_append_tag(xml, root, /*end=*/true);
+  XmlOut xml(out);
+  xml.append(document_starts()[start]);
+  if (pay != nullptr) {
+    pay_to_xml(xml, *pay);
+  } else if (invoice != nullptr) {
+    invoice_to_xml(xml, *invoice);
+  } else {
+    invoice_items_to_xml(xml, *items);
   }
-  if (out != nullptr) *out = std::move(text);
+  xml.append(end_tag);
+  return 0;
+}
+
+int document_to_xml(const Document& document, std::string* out) {
+  // One buffer per thread, kept: most documents fit in what the ones before
+  // left, so writing allocates nothing but the result.
+  thread_local TextBuffer text(kInitialCapacity);
+  text.clear();
+  if (int status = document_to_xml(document, text); status != 0) return status;
+  if (out != nullptr) out->assign(text.data(), text.size());
   return 0;
 }
 

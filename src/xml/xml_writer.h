@@ -18,56 +18,36 @@
 
 #include "model/value.h"
 #include "xml/name_table.h"
+#include "xml/text_buffer.h"
 
 namespace zarnex::xml {
 
-/// The text of one document as it is written. The string is grown in large
-/// steps and written through a cursor, so that an element costs one bounds
-/// check rather than the string's own size bookkeeping (and the filling of
-/// every byte that resize() does); when the XmlOut goes away, the string is
-/// cut to what was written.
+/// Where one document's text is written: the end of a TextBuffer, which may
+/// already hold other texts (bulk mode writes every result of a block into
+/// one buffer). clear() takes back only what was written through this XmlOut.
 class XmlOut {
  public:
-  /// Writes after the present end of @a text, with room for @a room bytes
-  /// before the first growth.
-  explicit XmlOut(std::string& text, std::size_t room = 0)
-      : text_(text), start_(text.size()), size_(text.size()) {
-    if (room != 0) text_.resize(size_ + room);
-  }
-  ~XmlOut() { text_.resize(size_); }
+  explicit XmlOut(TextBuffer& text) : text_(text), start_(text.size()) {}
   XmlOut(const XmlOut&) = delete;
   XmlOut& operator=(const XmlOut&) = delete;
 
   /// Makes room for @a n more bytes and returns where they start; the
   /// caller writes all of them.
-  char* extend(std::size_t n) {
-    if (text_.size() - size_ < n) grow(n);
-    char* p = text_.data() + size_;
-    size_ += n;
-    return p;
-  }
-  void append(std::string_view text) {
-    if (!text.empty())
-      std::memcpy(extend(text.size()), text.data(), text.size());
-  }
-  void append(char c) { *extend(1) = c; }
+  char* extend(std::size_t n) { return text_.extend(n); }
+  void append(std::string_view text) { text_.append(text); }
+  void append(char c) { text_.append(c); }
 
-  std::size_t size() const { return size_; }
-  /// The text so far: what it held before and what has been written.
-  std::string_view view() const {
-    return std::string_view(text_.data(), size_);
-  }
-  /// Takes back everything after the first @a size bytes of the text.
-  void truncate(std::size_t size) { size_ = size; }
+  std::size_t size() const { return text_.size(); }
+  /// The buffer's text so far: what it held before and what was written.
+  std::string_view view() const { return text_.view(); }
+  /// Takes back everything after the first @a size bytes of the buffer.
+  void truncate(std::size_t size) { text_.truncate(size); }
   /// Takes back everything written through this XmlOut.
-  void clear() { size_ = start_; }
+  void clear() { text_.truncate(start_); }
 
  private:
-  void grow(std::size_t n);
-
-  std::string& text_;
-  std::size_t start_;  // the text's size when writing began
-  std::size_t size_;   // the text's size so far
+  TextBuffer& text_;
+  std::size_t start_;  // the buffer's size when writing began
 };
 
 /// Appends "<name>" (or "</name>" with @a end) in one step.
@@ -76,7 +56,7 @@ inline void xml_append_tag(XmlOut& out, std::string_view name,
   char* p = out.extend(name.size() + (end ? 3 : 2));
   *p++ = '<';
   if (end) *p++ = '/';
-  std::memcpy(p, name.data(), name.size());
+  copy_bytes(p, name.data(), name.size());
   p[name.size()] = '>';
 }
 

@@ -27,7 +27,7 @@ constexpr const char* kNames[] = {"Daily", "Weekly", "Biweekly", "Bimonthly"};
 constexpr const char* kCodes[] = {"d", "w", "b", "B"};
 
 TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
-  std::string text;
+  TextBuffer text;
   XmlOut out(text);
   xml_write_string(out, "Note", std::string("a&b<c>d\"e'f&amp;"));
   EXPECT_EQ(out.view(), "<Note>a&amp;b&lt;c&gt;d\"e'f&amp;amp;</Note>");
@@ -74,7 +74,8 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
   const std::string kTexts[] = {"&", "<>", "&start", "end>", "a&&b", "\r\r",
                                 "plain text", "\xC3\xA9&\xC3\xA9", long_text};
   for (const std::string& text : kTexts) {
-    std::string written = "<r>";
+    TextBuffer written;
+    written.append("<r>");
     XmlOut out(written);
     xml_write_string(out, "ItemName", text);
     EXPECT_EQ(out.view(), "<r><ItemName>" + escape(text) + "</ItemName>")
@@ -83,7 +84,7 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
 }
 
 TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
-  std::string text;
+  TextBuffer text;
   XmlOut out(text);
   xml_write_int(out, "Day", 0);
   xml_write_int(out, "Day", -5);
@@ -106,7 +107,7 @@ TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
 TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
   constexpr const char* kTwo[] = {"other", "SEPA"};
   constexpr const char* kWithEmpty[] = {"", nullptr, "x"};
-  std::string text;
+  TextBuffer text;
   XmlOut out(text);
   xml_write_enum(out, "S", 1, kTwo);
   xml_write_enum(out, "S", 0, kTwo);
@@ -121,7 +122,7 @@ TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
 }
 
 TEST_F(XmlWriterTest, CodesAreWrittenByNameAndCaseMatters) {
-  std::string text;
+  TextBuffer text;
   XmlOut out(text);
   xml_write_code(out, "P", std::string("b"), kNames, kCodes);
   xml_write_code(out, "P", std::string("B"), kNames, kCodes);
@@ -135,7 +136,7 @@ TEST_F(XmlWriterTest, CodesAreWrittenByNameAndCaseMatters) {
 }
 
 TEST_F(XmlWriterTest, FlagsListTheSetBitsInTableOrder) {
-  std::string text;
+  TextBuffer text;
   XmlOut out(text);
   xml_write_flags(out, "O", 5, kOptions);
   EXPECT_EQ(out.view(), "<O>paymentorder directdebit</O>");
@@ -163,7 +164,8 @@ void WriteItem(XmlOut& out, const Item& item) {
 }
 
 TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
-  std::string text = "<r>";
+  TextBuffer text;
+  text.append("<r>");
   XmlOut out(text);
   xml_write_nested(out, "Empty", [](XmlOut&) {});
   EXPECT_EQ(out.view(), "<r>");
@@ -188,25 +190,25 @@ TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
 // The output grows in steps while it is written; nested elements taken
 // back after a growth, and everything written before it, must be intact.
 TEST_F(XmlWriterTest, OutputGrowsWithoutLosingWhatWasWritten) {
-  std::string text = "<r>";
+  TextBuffer text(4);
+  text.append("<r>");
   std::string expected = "<r>";
-  {
-    XmlOut out(text, 4);
-    const std::string long_text(5000, 'x');
-    for (int i = 0; i < 3; ++i) {
-      xml_write_nested(out, "Empty", [&](XmlOut& content) {
-        // Written and taken back: grows the text, leaves no element.
-        xml_write_string(content, "Gone", std::nullopt);
-      });
-      xml_write_string(out, "T", long_text + std::to_string(i));
-      expected += "<T>" + long_text + std::to_string(i) + "</T>";
-      xml_write_decimal(out, "A", 0.25 * i);
-      expected += "<A>" + code::format_decimal(0.25 * i) + "</A>";
-    }
-    EXPECT_EQ(out.view(), expected);
+  XmlOut out(text);
+  const std::string long_text(5000, 'x');
+  for (int i = 0; i < 3; ++i) {
+    xml_write_nested(out, "Empty", [&](XmlOut& content) {
+      // Written and taken back: grows the text, leaves no element.
+      xml_write_string(content, "Gone", std::nullopt);
+    });
+    xml_write_string(out, "T", long_text + std::to_string(i));
+    expected += "<T>" + long_text + std::to_string(i) + "</T>";
+    xml_write_decimal(out, "A", 0.25 * i);
+    expected += "<A>" + code::format_decimal(0.25 * i) + "</A>";
   }
-  // Going away, the output cuts the text to what was written.
-  EXPECT_EQ(text, expected);
+  EXPECT_EQ(text.view(), expected);
+  // Taking back what this XmlOut wrote leaves what the buffer held before.
+  out.clear();
+  EXPECT_EQ(text.view(), "<r>");
 }
 
 TEST_F(XmlWriterTest, SmallDocumentsExactly) {
