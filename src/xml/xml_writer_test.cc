@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "code/number.h"
 #include "error/error.h"
@@ -71,9 +72,28 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
   std::string long_text;
   for (int i = 0; i < 3000; ++i)
     long_text += i % 37 == 0 ? "&<" : i % 101 == 0 ? "\r" : "x\xC3\xA9";
-  const std::string kTexts[] = {"&", "<>", "&start", "end>", "a&&b", "\r\r",
-                                "plain text", "\xC3\xA9&\xC3\xA9", long_text};
-  for (const std::string& text : kTexts) {
+  std::vector<std::string> texts = {"&",          "<>",
+                                    "&start",     "end>",
+                                    "a&&b",       "\r\r",
+                                    "plain text", "\xC3\xA9&\xC3\xA9",
+                                    long_text};
+  // The texts are looked at in blocks of sixteen bytes (short ones, and the
+  // end of long ones, in one look): every length around those blocks, with
+  // no special byte, one at each position, or two.
+  for (std::size_t n = 1; n <= 50; ++n) {
+    const std::string plain(n, 'p');
+    texts.push_back(plain);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string one = plain;
+      one[i] = "&<>\r"[i % 4];
+      texts.push_back(one);
+      if (i + 17 < n) {
+        one[i + 17] = '>';
+        texts.push_back(one);
+      }
+    }
+  }
+  for (const std::string& text : texts) {
     TextBuffer written;
     written.append("<r>");
     XmlOut out(written);
