@@ -51,9 +51,10 @@ constexpr std::uint64_t kFivePowEight = 390625;    // 5^8
 // written from the exact binary value. printf rounds the exact value to
 // eight decimals, halfway cases to even (the default rounding mode, which
 // the tool never changes); so does this. The mark is always a dot, as the
-// rule makes of the C locale's dot or a decimal comma. value = m * 2^e exactly, hence value * 10^8 = m * 5^8 *
-// 2^(e + 8): an integer of at most 72 bits shifted right, whose dropped
-// bits decide the rounding without any floating-point step.
+// rule makes of the C locale's dot or a decimal comma. value = m * 2^e
+// exactly, hence value * 10^8 = m * 5^8 * 2^(e + 8): an integer of at most
+// 72 bits shifted right, whose dropped bits decide the rounding without any
+// floating-point step.
 std::size_t format_direct(double value, char* buffer) {
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const bool negative = (bits >> 63) != 0;
@@ -117,10 +118,6 @@ namespace {
 // away from the nearest number with two places that it stands for.
 constexpr double kCentsLimit = 67108864.0;  // 2^26
 
-// The common amount: at most two places, below kCentsLimit in magnitude.
-// When the double nearest to cents / 100 is the value, the exact value lies
-// within 2^-28 of cents / 100, so rounding it to eight places ("%.8f") gives
-// cents / 100 itself. Returns the length written, or 0 for any other value.
 // "00" to "99", two characters each.
 constexpr char kDigitPairs[] =
     "000102030405060708091011121314151617181920212223242526272829"
@@ -129,33 +126,43 @@ constexpr char kDigitPairs[] =
     "90919293949596979899";
 static_assert(sizeof kDigitPairs == 201);
 
+// The number of decimal digits of @a n, which is below 10^8.
+int digit_count(std::uint32_t n) {
+  if (n < 10000) return n < 100 ? (n < 10 ? 1 : 2) : (n < 1000 ? 3 : 4);
+  return n < 1000000 ? (n < 100000 ? 5 : 6) : (n < 10000000 ? 7 : 8);
+}
+
+// The common amount: at most two places, below kCentsLimit in magnitude.
+// When the double nearest to cents / 100 is the value, the exact value lies
+// within 2^-28 of cents / 100, so rounding it to eight places ("%.8f") gives
+// cents / 100 itself. Returns the length written, or 0 for any other value.
 std::size_t format_cents(double value, char* buffer) {
   const double magnitude = std::fabs(value);
   if (!(magnitude < kCentsLimit)) return 0;
-  const auto cents = static_cast<std::int64_t>(magnitude * 100.0 + 0.5);
+  // Through a signed conversion, which costs one instruction (the value is
+  // below 2^33).
+  const auto cents = static_cast<std::uint64_t>(
+      static_cast<std::int64_t>(magnitude * 100.0 + 0.5));
   if (static_cast<double>(cents) / 100.0 != magnitude) return 0;
   char* p = buffer;
   if (std::signbit(value)) *p++ = '-';  // printf keeps the sign of -0
-  // The whole part (at most eight digits), two digits at a time from the
-  // last, into the middle of a scratch buffer; then eight bytes are copied
-  // at once (the buffer has the room) and the cursor moves past the digits.
+  // The whole part (at most eight digits), written from its last digit
+  // backwards, two digits at a time.
   auto whole = static_cast<std::uint32_t>(cents / 100);
-  char digits[16];
-  char* first = digits + 8;
+  const auto places =
+      static_cast<std::uint32_t>(cents - std::uint64_t{whole} * 100);
+  p += digit_count(whole);
+  char* digit = p;
   while (whole >= 100) {
-    first -= 2;
-    std::memcpy(first, kDigitPairs + 2 * (whole % 100), 2);
+    digit -= 2;
+    std::memcpy(digit, kDigitPairs + 2 * (whole % 100), 2);
     whole /= 100;
   }
   if (whole >= 10) {
-    first -= 2;
-    std::memcpy(first, kDigitPairs + 2 * whole, 2);
+    std::memcpy(digit - 2, kDigitPairs + 2 * whole, 2);
   } else {
-    *--first = static_cast<char>('0' + whole);
+    digit[-1] = static_cast<char>('0' + whole);
   }
-  std::memcpy(p, first, 8);
-  p += digits + 8 - first;
-  const auto places = static_cast<std::uint32_t>(cents % 100);
   if (places != 0) {
     // ".5" or ".05" or ".25": the second place only when it is not zero.
     p[0] = '.';
