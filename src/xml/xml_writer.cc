@@ -192,12 +192,28 @@ void xml_write_int(XmlOut& out, std::string_view name,
 void xml_write_decimal(XmlOut& out, std::string_view name,
                        const DecimalValue& value) {
   if (!value) return;
-  char digits[code::kShortDecimalRoom];
-  if (std::size_t n = code::format_short_decimal(*value, digits); n != 0) {
-    append_element(out, name, std::string_view(digits, n));
-  } else {
+  // The digits are written in place, between the tags; the room a short
+  // form does not use is taken back.
+  const std::size_t before = out.size();
+  char* const start = out.extend(2 * name.size() + 5 + code::kShortDecimalRoom);
+  char* p = start;
+  *p++ = '<';
+  copy_bytes(p, name.data(), name.size());
+  p += name.size();
+  *p++ = '>';
+  const std::size_t n = code::format_short_decimal(*value, p);
+  if (n == 0) {
+    out.truncate(before);
     append_element(out, name, code::format_decimal(*value));
+    return;
   }
+  p += n;
+  *p++ = '<';
+  *p++ = '/';
+  copy_bytes(p, name.data(), name.size());
+  p += name.size();
+  *p++ = '>';
+  out.truncate(before + static_cast<std::size_t>(p - start));
 }
 
 void xml_write_enum(XmlOut& out, std::string_view name,

@@ -119,9 +119,15 @@ TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
   xml_write_decimal(out, "A", 100.0);
   xml_write_decimal(out, "A", 0.0);
   xml_write_decimal(out, "A", std::nullopt);
+  // Beyond the short forms: through the general writer, between the same
+  // tags, with what was written before and after intact.
+  xml_write_decimal(out, "LongerName", -123456789012.5);
+  xml_write_decimal(out, "A", 1e300);
+  xml_write_decimal(out, "A", -0.25);
   EXPECT_EQ(out.view(),
             "<A>1234567.12345678</A><A>1234567.5</A><A>2</A><A>100</A>"
-            "<A>0</A>");
+            "<A>0</A><LongerName>-123456789012.5</LongerName><A>" +
+                code::format_decimal(1e300) + "</A><A>-0.25</A>");
 }
 
 TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
