@@ -213,9 +213,18 @@ void split(FieldSequence& sequence, std::string_view text) {
 }
 
 StringValue next_field(FieldSequence& sequence) {
+  StringValue value;
+  read_string(sequence, value);
+  return value;
+}
+
+void read_string(FieldSequence& sequence, StringValue& value) {
   const std::string_view text = take_field(sequence);
-  if (text.empty()) return std::nullopt;
-  return StringValue(std::in_place, text);
+  if (text.empty()) {
+    value.reset();
+  } else {
+    value.emplace(text);
+  }
 }
 
 IntValue read_int(FieldSequence& sequence, std::string_view name) {
@@ -279,11 +288,20 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
 }
 
 StringValue read_date(FieldSequence& sequence) {
+  StringValue value;
+  read_date(sequence, value);
+  return value;
+}
+
+void read_date(FieldSequence& sequence, StringValue& value) {
   const std::string_view t = take_field(sequence);
-  if (t.size() <= 7) return std::nullopt;
+  if (t.size() <= 7) {
+    value.reset();
+    return;
+  }
   const char date[10] = {t[0], t[1], t[2], t[3], '-', t[4],
                          t[5], '-', t[6], t[7]};
-  return StringValue(std::in_place, date, sizeof date);
+  value.emplace(date, sizeof date);
 }
 
 std::int32_t read_entry_count(FieldSequence& sequence, std::string_view name) {

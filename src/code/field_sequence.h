@@ -137,6 +137,8 @@ int write_document(FieldSequence& sequence, const Document* document);
 void split(FieldSequence& sequence, std::string_view text);
 /// The next field, absent when it is empty or when the fields have run out.
 StringValue next_field(FieldSequence& sequence);
+/// next_field() stored into @a value, built in place.
+void read_string(FieldSequence& sequence, StringValue& value);
 /// The next field as an integer; a malformed number reads as a present 0
 /// (a strict sequence records an error naming @a name instead).
 IntValue read_int(FieldSequence& sequence, std::string_view name);
@@ -147,6 +149,8 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name);
 /// YYYYMMDD (8 bytes or more; the rest ignored) as YYYY-MM-DD; absent when
 /// the field holds 7 bytes or fewer.
 StringValue read_date(FieldSequence& sequence);
+/// read_date() stored into @a value, built in place.
+void read_date(FieldSequence& sequence, StringValue& value);
 
 /// Builds a new document of the kind named by the sequence's header (type 0
 /// Pay, 1 Invoice, 2 InvoiceItems) and reads its fields. Any other type

@@ -52,17 +52,17 @@ void write_line(FieldSequence& sequence, const InvoiceLine* line) {
 std::unique_ptr<InvoiceLine> read_line(FieldSequence& sequence) {
   auto line = std::make_unique<InvoiceLine>();
   auto order = std::make_unique<OrderReference>();
-  order->OrderID = next_field(sequence);
-  order->OrderLineID = next_field(sequence);
+  read_string(sequence, order->OrderID);
+  read_string(sequence, order->OrderLineID);
   line->OrderReference = std::move(order);
   auto note = std::make_unique<DeliveryNoteReference>();
-  note->DeliveryNoteID = next_field(sequence);
-  note->DeliveryNoteLineID = next_field(sequence);
+  read_string(sequence, note->DeliveryNoteID);
+  read_string(sequence, note->DeliveryNoteLineID);
   line->DeliveryNoteReference = std::move(note);
-  line->ItemName = next_field(sequence);
-  line->ItemEANCode = next_field(sequence);
-  line->PeriodFromDate = read_date(sequence);
-  line->PeriodToDate = read_date(sequence);
+  read_string(sequence, line->ItemName);
+  read_string(sequence, line->ItemEANCode);
+  read_date(sequence, line->PeriodFromDate);
+  read_date(sequence, line->PeriodToDate);
   line->InvoicedQuantity = read_decimal(sequence, "InvoicedQuantity");
   line->UnitPriceTaxExclusiveAmount =
       read_decimal(sequence, "UnitPriceTaxExclusiveAmount");
@@ -84,8 +84,8 @@ void write_invoice_items(FieldSequence& sequence, const InvoiceItems& items) {
 std::unique_ptr<InvoiceItems> read_invoice_items(FieldSequence& sequence) {
   auto items = new_invoice_items();
   items->header = sequence.header;
-  items->InvoiceID = next_field(sequence);
-  items->FirstInvoiceLineID = next_field(sequence);
+  read_string(sequence, items->InvoiceID);
+  read_string(sequence, items->FirstInvoiceLineID);
   std::int32_t lines = read_entry_count(sequence, "InvoiceLines");
   items->InvoiceLines.emplace();
   items->InvoiceLines->reserve(static_cast<std::size_t>(lines));

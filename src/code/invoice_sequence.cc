@@ -125,45 +125,45 @@ void write_monetary_summary(FieldSequence& sequence,
 
 std::unique_ptr<SupplierParty> read_supplier_party(FieldSequence& sequence) {
   auto party = std::make_unique<SupplierParty>();
-  party->PartyName = next_field(sequence);
-  party->CompanyTaxID = next_field(sequence);
-  party->CompanyVATID = next_field(sequence);
-  party->CompanyRegisterID = next_field(sequence);
+  read_string(sequence, party->PartyName);
+  read_string(sequence, party->CompanyTaxID);
+  read_string(sequence, party->CompanyVATID);
+  read_string(sequence, party->CompanyRegisterID);
   auto address = std::make_unique<PostalAddress>();
-  address->StreetName = next_field(sequence);
-  address->BuildingNumber = next_field(sequence);
-  address->CityName = next_field(sequence);
-  address->PostalZone = next_field(sequence);
-  address->State = next_field(sequence);
-  address->Country = next_field(sequence);
+  read_string(sequence, address->StreetName);
+  read_string(sequence, address->BuildingNumber);
+  read_string(sequence, address->CityName);
+  read_string(sequence, address->PostalZone);
+  read_string(sequence, address->State);
+  read_string(sequence, address->Country);
   party->PostalAddress = std::move(address);
   auto contact = std::make_unique<Contact>();
-  contact->Name = next_field(sequence);
-  contact->Telephone = next_field(sequence);
-  contact->EMail = next_field(sequence);
+  read_string(sequence, contact->Name);
+  read_string(sequence, contact->Telephone);
+  read_string(sequence, contact->EMail);
   party->Contact = std::move(contact);
   return party;
 }
 
 std::unique_ptr<CustomerParty> read_customer_party(FieldSequence& sequence) {
   auto party = std::make_unique<CustomerParty>();
-  party->PartyName = next_field(sequence);
-  party->CompanyTaxID = next_field(sequence);
-  party->CompanyVATID = next_field(sequence);
-  party->CompanyRegisterID = next_field(sequence);
-  party->PartyIdentification = next_field(sequence);
+  read_string(sequence, party->PartyName);
+  read_string(sequence, party->CompanyTaxID);
+  read_string(sequence, party->CompanyVATID);
+  read_string(sequence, party->CompanyRegisterID);
+  read_string(sequence, party->PartyIdentification);
   return party;
 }
 
 // The line is dropped again when none of its carried fields is present.
 std::unique_ptr<SingleInvoiceLine> read_single_line(FieldSequence& sequence) {
   auto line = std::make_unique<SingleInvoiceLine>();
-  line->OrderLineID = next_field(sequence);
-  line->DeliveryNoteLineID = next_field(sequence);
-  line->ItemName = next_field(sequence);
-  line->ItemEANCode = next_field(sequence);
-  line->PeriodFromDate = read_date(sequence);
-  line->PeriodToDate = read_date(sequence);
+  read_string(sequence, line->OrderLineID);
+  read_string(sequence, line->DeliveryNoteLineID);
+  read_string(sequence, line->ItemName);
+  read_string(sequence, line->ItemEANCode);
+  read_date(sequence, line->PeriodFromDate);
+  read_date(sequence, line->PeriodToDate);
   line->InvoicedQuantity = read_decimal(sequence, "InvoicedQuantity");
   bool any = line->OrderLineID || line->DeliveryNoteLineID || line->ItemName ||
              line->ItemEANCode || line->PeriodFromDate || line->PeriodToDate ||
@@ -210,19 +210,19 @@ void write_invoice(FieldSequence& sequence, const Invoice& invoice) {
 std::unique_ptr<Invoice> read_invoice(FieldSequence& sequence) {
   auto invoice = new_invoice();
   invoice->header = sequence.header;
-  invoice->InvoiceID = next_field(sequence);
-  invoice->IssueDate = read_date(sequence);
-  invoice->TaxPointDate = read_date(sequence);
-  invoice->OrderID = next_field(sequence);
-  invoice->DeliveryNoteID = next_field(sequence);
-  invoice->LocalCurrencyCode = next_field(sequence);
-  invoice->ForeignCurrencyCode = next_field(sequence);
+  read_string(sequence, invoice->InvoiceID);
+  read_date(sequence, invoice->IssueDate);
+  read_date(sequence, invoice->TaxPointDate);
+  read_string(sequence, invoice->OrderID);
+  read_string(sequence, invoice->DeliveryNoteID);
+  read_string(sequence, invoice->LocalCurrencyCode);
+  read_string(sequence, invoice->ForeignCurrencyCode);
   invoice->CurrRate = read_decimal(sequence, "CurrRate");
   invoice->ReferenceCurrRate = read_decimal(sequence, "ReferenceCurrRate");
   invoice->SupplierParty = read_supplier_party(sequence);
   invoice->CustomerParty = read_customer_party(sequence);
   invoice->NumberOfInvoiceLines = read_int(sequence, "NumberOfInvoiceLines");
-  invoice->InvoiceDescription = next_field(sequence);
+  read_string(sequence, invoice->InvoiceDescription);
   invoice->SingleInvoiceLine = read_single_line(sequence);
   std::int32_t summaries = read_entry_count(sequence, "TaxCategorySummaries");
   invoice->TaxCategorySummaries.emplace();

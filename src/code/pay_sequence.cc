@@ -89,8 +89,8 @@ std::unique_ptr<StandingOrderExt> read_standing_order(FieldSequence& sequence) {
   auto ext = std::make_unique<StandingOrderExt>();
   ext->Day = read_int(sequence, "Day");
   ext->Month = read_int(sequence, "Month");
-  ext->Periodicity = next_field(sequence);
-  ext->LastDate = read_date(sequence);
+  read_string(sequence, ext->Periodicity);
+  read_date(sequence, ext->LastDate);
   return ext;
 }
 
@@ -99,14 +99,14 @@ std::unique_ptr<DirectDebitExt> read_direct_debit(FieldSequence& sequence) {
   auto ext = std::make_unique<DirectDebitExt>();
   ext->DirectDebitScheme = read_int(sequence, "DirectDebitScheme");
   ext->DirectDebitType = read_int(sequence, "DirectDebitType");
-  ext->VariableSymbol = next_field(sequence);
-  ext->SpecificSymbol = next_field(sequence);
-  ext->OriginatorsReferenceInformation = next_field(sequence);
-  ext->MandateID = next_field(sequence);
-  ext->CreditorID = next_field(sequence);
-  ext->ContractID = next_field(sequence);
+  read_string(sequence, ext->VariableSymbol);
+  read_string(sequence, ext->SpecificSymbol);
+  read_string(sequence, ext->OriginatorsReferenceInformation);
+  read_string(sequence, ext->MandateID);
+  read_string(sequence, ext->CreditorID);
+  read_string(sequence, ext->ContractID);
   ext->MaxAmount = read_decimal(sequence, "MaxAmount");
-  ext->ValidTillDate = read_date(sequence);
+  read_date(sequence, ext->ValidTillDate);
   return ext;
 }
 
@@ -114,20 +114,20 @@ std::unique_ptr<Payment> read_payment(FieldSequence& sequence) {
   auto payment = std::make_unique<Payment>();
   payment->PaymentOptions = read_int(sequence, "PaymentOptions");
   payment->Amount = read_decimal(sequence, "Amount");
-  payment->CurrencyCode = next_field(sequence);
-  payment->PaymentDueDate = read_date(sequence);
-  payment->VariableSymbol = next_field(sequence);
-  payment->ConstantSymbol = next_field(sequence);
-  payment->SpecificSymbol = next_field(sequence);
-  payment->OriginatorsReferenceInformation = next_field(sequence);
-  payment->PaymentNote = next_field(sequence);
+  read_string(sequence, payment->CurrencyCode);
+  read_date(sequence, payment->PaymentDueDate);
+  read_string(sequence, payment->VariableSymbol);
+  read_string(sequence, payment->ConstantSymbol);
+  read_string(sequence, payment->SpecificSymbol);
+  read_string(sequence, payment->OriginatorsReferenceInformation);
+  read_string(sequence, payment->PaymentNote);
   std::int32_t accounts = read_entry_count(sequence, "BankAccounts");
   payment->BankAccounts.emplace();
   payment->BankAccounts->reserve(static_cast<std::size_t>(accounts));
   for (std::int32_t i = 0; i < accounts; ++i) {
     auto account = std::make_unique<BankAccount>();
-    account->IBAN = next_field(sequence);
-    account->BIC = next_field(sequence);
+    read_string(sequence, account->IBAN);
+    read_string(sequence, account->BIC);
     payment->BankAccounts->append(std::move(account));
   }
   payment->StandingOrderExt = read_standing_order(sequence);
@@ -148,7 +148,7 @@ void write_pay(FieldSequence& sequence, const Pay& pay) {
 std::unique_ptr<Pay> read_pay(FieldSequence& sequence) {
   auto pay = new_pay();
   pay->header = sequence.header;
-  pay->InvoiceID = next_field(sequence);
+  read_string(sequence, pay->InvoiceID);
   std::int32_t payments = read_entry_count(sequence, "Payments");
   pay->Payments.emplace();
   pay->Payments->reserve(static_cast<std::size_t>(payments));
