@@ -11,7 +11,10 @@
 # Settings through the environment: RUNS (default 5) alternating runs of
 # each bulk measurement, DOCS (10000) documents, SINGLE_RUNS (300) runs of
 # each one-document measurement, SEED (1) of the generator, INSTRUCTIONS
-# (1; 0 skips the instruction counts, which need valgrind).
+# (1; 0 skips the instruction counts, which need valgrind), CPU (0): the
+# processor every timed run is pinned to, so that the tool and the floor
+# always run on the same one (on a virtual machine the processors can differ
+# by a fifth in speed); "none" leaves the runs unpinned.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -59,21 +62,29 @@ if [ -s "$work/encode.err" ] || [ "$(wc -l < "$work/codes.txt")" -ne "$docs" ]; 
   exit 1
 fi
 
+pin=()
+pinned_cpu=${CPU:-0}
+if [ "$pinned_cpu" != none ] && command -v taskset > /dev/null; then
+  pin=(taskset -c "$pinned_cpu")
+else
+  pinned_cpu=none
+fi
+
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # floor_run MODE FILE: prints "WALL CPU" of the floor's timed loop.
 floor_run() {
-  "$floor" "$1" "$2" 2>&1 > /dev/null | awk '$1 == "floor" { print $4, $5 }'
+  "${pin[@]}" "$floor" "$1" "$2" 2>&1 > /dev/null | awk '$1 == "floor" { print $4, $5 }'
 }
 
 tool_enc_wall=() tool_enc_cpu=() floor_enc_wall=() floor_enc_cpu=()
 tool_dec_wall=() tool_dec_cpu=() floor_dec_wall=() floor_dec_cpu=()
 for ((run = 1; run <= runs; ++run)); do
   echo "bulk run $run of $runs ..." >&2
-  read -r wall _ cpu < <("$spawn" 1 "$work/docs.txt" /dev/null "$zarnex" --encode --lines)
+  read -r wall _ cpu < <("${pin[@]}" "$spawn" 1 "$work/docs.txt" /dev/null "$zarnex" --encode --lines)
   tool_enc_wall+=("$wall") tool_enc_cpu+=("$cpu")
   read -r wall cpu < <(floor_run --encode "$work/docs.txt")
   floor_enc_wall+=("$wall") floor_enc_cpu+=("$cpu")
-  read -r wall _ cpu < <("$spawn" 1 "$work/codes.txt" /dev/null "$zarnex" --decode --lines)
+  read -r wall _ cpu < <("${pin[@]}" "$spawn" 1 "$work/codes.txt" /dev/null "$zarnex" --decode --lines)
   tool_dec_wall+=("$wall") tool_dec_cpu+=("$cpu")
   read -r wall cpu < <(floor_run --decode "$work/codes.txt")
   floor_dec_wall+=("$wall") floor_dec_cpu+=("$cpu")
@@ -127,7 +138,7 @@ one_wall=() one_cpu=() one_ir=()
 # Alternating rounds, so that a slow phase of the machine hits all alike.
 for ((round = 1; round <= 3; ++round)); do
   for i in "${!one_programs[@]}"; do
-    read -r wall _ cpu < <("$spawn" "$single_runs" "$work/one.xml" /dev/null \
+    read -r wall _ cpu < <("${pin[@]}" "$spawn" "$single_runs" "$work/one.xml" /dev/null \
       "${one_programs[$i]}" ${one_options[$i]:+"${one_options[$i]}"})
     one_wall[i]+="$wall " one_cpu[i]+="$cpu "
   done
@@ -146,8 +157,8 @@ fi
   printf 'machine: %s, %s CPUs; libxml2 %s, liblzma %s\n' "$cpu_model" "$(nproc)" \
     "$(dpkg-query -W -f='${Version}' libxml2 2>/dev/null || echo '?')" \
     "$(dpkg-query -W -f='${Version}' liblzma5 2>/dev/null || echo '?')"
-  printf 'load average: %s at the start, %s at the end\n\n' "$load_start" \
-    "$(cut -d' ' -f1-3 /proc/loadavg)"
+  printf 'load average: %s at the start, %s at the end; timed runs on CPU %s\n\n' \
+    "$load_start" "$(cut -d' ' -f1-3 /proc/loadavg)" "$pinned_cpu"
   printf '%-26s %9s %9s %9s %9s\n' "bulk (10k-line runs)" "wall s" "docs/s" "us/doc" "cpu s"
   row() {  # row NAME WALL CPU
     awk -v n="$1" -v w="$2" -v c="$3" -v d="$docs" \
