@@ -107,22 +107,25 @@ class EncoderArena {
   static void* allocate(void* opaque, std::size_t count, std::size_t size) {
     auto* arena = static_cast<EncoderArena*>(opaque);
     if (size != 0 && count > SIZE_MAX / size) return nullptr;
-    const std::size_t bytes =
-        (count * size + kBlockAlignment - 1) & ~(kBlockAlignment - 1);
-    if (arena->base_ != nullptr && bytes != 0 && kSize - arena->used_ >= bytes) {
-      void* block = arena->base_ + arena->used_;
-      arena->used_ += bytes;
-      return block;
+    const std::size_t n = count * size;
+    if (arena->base_ != nullptr && n != 0 && n <= kSize) {
+      const std::size_t bytes =
+          (n + kBlockAlignment - 1) & ~(kBlockAlignment - 1);
+      if (kSize - arena->used_ >= bytes) {
+        void* block = arena->base_ + arena->used_;
+        arena->used_ += bytes;
+        return block;
+      }
     }
-    return std::malloc(count * size == 0 ? 1 : count * size);
+    return std::malloc(n == 0 ? 1 : n);
   }
   // Blocks of the region are not reused: the encoder's settings never
   // change, so it allocates once per thread.
   static void release(void* opaque, void* block) {
-    auto* arena = static_cast<EncoderArena*>(opaque);
-    const char* p = static_cast<const char*>(block);
-    if (arena->base_ != nullptr && p >= arena->base_ && p < arena->base_ + kSize)
-      return;
+    const auto* arena = static_cast<const EncoderArena*>(opaque);
+    const auto address = reinterpret_cast<std::uintptr_t>(block);
+    const auto base = reinterpret_cast<std::uintptr_t>(arena->base_);
+    if (arena->base_ != nullptr && address - base < kSize) return;
     std::free(block);
   }
 
