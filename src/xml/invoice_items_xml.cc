@@ -58,36 +58,36 @@ int read_line(const xmlNode* node, InvoiceLine& line) {
 }
 
 void write_line(XmlOut& out, const InvoiceLine& line) {
-  xml_write_nested(out, "InvoiceLine", [&](XmlOut& content) {
+  xml_write_nested(out, "InvoiceLine"_tag, [&](XmlOut& content) {
     if (const OrderReference* r = line.OrderReference.get()) {
-      xml_write_nested(content, "OrderReference", [&](XmlOut& order) {
-        xml_write_strings(order, {{"OrderID", &r->OrderID},
-                                  {"OrderLineID", &r->OrderLineID}});
+      xml_write_nested(content, "OrderReference"_tag, [&](XmlOut& order) {
+        xml_write_strings(order, {{"OrderID"_tag, &r->OrderID},
+                                  {"OrderLineID"_tag, &r->OrderLineID}});
       });
     }
     if (const DeliveryNoteReference* r = line.DeliveryNoteReference.get()) {
-      xml_write_nested(content, "DeliveryNoteReference",
+      xml_write_nested(content, "DeliveryNoteReference"_tag,
                        [&](XmlOut& note) {
                          xml_write_strings(
                              note,
-                             {{"DeliveryNoteID", &r->DeliveryNoteID},
-                              {"DeliveryNoteLineID", &r->DeliveryNoteLineID}});
+                             {{"DeliveryNoteID"_tag, &r->DeliveryNoteID},
+                              {"DeliveryNoteLineID"_tag, &r->DeliveryNoteLineID}});
                        });
     }
-    xml_write_strings(content, {{"ItemName", &line.ItemName},
-                                {"ItemEANCode", &line.ItemEANCode},
-                                {"PeriodFromDate", &line.PeriodFromDate},
-                                {"PeriodToDate", &line.PeriodToDate}});
+    xml_write_strings(content, {{"ItemName"_tag, &line.ItemName},
+                                {"ItemEANCode"_tag, &line.ItemEANCode},
+                                {"PeriodFromDate"_tag, &line.PeriodFromDate},
+                                {"PeriodToDate"_tag, &line.PeriodToDate}});
     xml_write_decimals(
         content,
-        {{"InvoicedQuantity", &line.InvoicedQuantity},
-         {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
-         {"UnitPriceTaxInclusiveAmount", &line.UnitPriceTaxInclusiveAmount},
-         {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount},
-         {"LineTaxExclusiveAmount", &line.LineTaxExclusiveAmount},
-         {"LineTaxInclusiveAmount", &line.LineTaxInclusiveAmount},
-         {"LineTaxAmount", &line.LineTaxAmount},
-         {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
+        {{"InvoicedQuantity"_tag, &line.InvoicedQuantity},
+         {"UnitPriceTaxExclusiveAmount"_tag, &line.UnitPriceTaxExclusiveAmount},
+         {"UnitPriceTaxInclusiveAmount"_tag, &line.UnitPriceTaxInclusiveAmount},
+         {"UnitPriceTaxAmount"_tag, &line.UnitPriceTaxAmount},
+         {"LineTaxExclusiveAmount"_tag, &line.LineTaxExclusiveAmount},
+         {"LineTaxInclusiveAmount"_tag, &line.LineTaxInclusiveAmount},
+         {"LineTaxAmount"_tag, &line.LineTaxAmount},
+         {"ClassifiedTaxCategory"_tag, &line.ClassifiedTaxCategory}});
   });
 }
 
@@ -109,9 +109,9 @@ int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out) {
 }
 
 void invoice_items_to_xml(XmlOut& out, const InvoiceItems& items) {
-  xml_write_strings(out, {{"InvoiceID", &items.InvoiceID},
-                          {"FirstInvoiceLineID", &items.FirstInvoiceLineID}});
-  xml_write_list(out, "InvoiceLines", items.InvoiceLines, write_line);
+  xml_write_strings(out, {{"InvoiceID"_tag, &items.InvoiceID},
+                          {"FirstInvoiceLineID"_tag, &items.FirstInvoiceLineID}});
+  xml_write_list(out, "InvoiceLines"_tag, items.InvoiceLines, write_line);
 }
 
 }  // namespace zarnex::xml

@@ -138,96 +138,96 @@ int read_invoice(const xmlNode* root, Invoice& invoice) {
 }
 
 void write_supplier(XmlOut& out, const SupplierParty& party) {
-  xml_write_nested(out, "SupplierParty", [&](XmlOut& content) {
-    xml_write_strings(content, {{"PartyName", &party.PartyName},
-                            {"CompanyTaxID", &party.CompanyTaxID},
-                            {"CompanyVATID", &party.CompanyVATID},
-                            {"CompanyRegisterID", &party.CompanyRegisterID}});
+  xml_write_nested(out, "SupplierParty"_tag, [&](XmlOut& content) {
+    xml_write_strings(content, {{"PartyName"_tag, &party.PartyName},
+                            {"CompanyTaxID"_tag, &party.CompanyTaxID},
+                            {"CompanyVATID"_tag, &party.CompanyVATID},
+                            {"CompanyRegisterID"_tag, &party.CompanyRegisterID}});
     if (const PostalAddress* a = party.PostalAddress.get()) {
-      xml_write_nested(content, "PostalAddress", [&](XmlOut& address) {
-        xml_write_strings(address, {{"StreetName", &a->StreetName},
-                                {"BuildingNumber", &a->BuildingNumber},
-                                {"CityName", &a->CityName},
-                                {"PostalZone", &a->PostalZone},
-                                {"State", &a->State},
-                                {"Country", &a->Country}});
+      xml_write_nested(content, "PostalAddress"_tag, [&](XmlOut& address) {
+        xml_write_strings(address, {{"StreetName"_tag, &a->StreetName},
+                                {"BuildingNumber"_tag, &a->BuildingNumber},
+                                {"CityName"_tag, &a->CityName},
+                                {"PostalZone"_tag, &a->PostalZone},
+                                {"State"_tag, &a->State},
+                                {"Country"_tag, &a->Country}});
       });
     }
     if (const Contact* c = party.Contact.get()) {
-      xml_write_nested(content, "Contact", [&](XmlOut& contact) {
-        xml_write_strings(contact, {{"Name", &c->Name},
-                                {"Telephone", &c->Telephone},
-                                {"EMail", &c->EMail}});
+      xml_write_nested(content, "Contact"_tag, [&](XmlOut& contact) {
+        xml_write_strings(contact, {{"Name"_tag, &c->Name},
+                                {"Telephone"_tag, &c->Telephone},
+                                {"EMail"_tag, &c->EMail}});
       });
     }
   });
 }
 
 void write_customer(XmlOut& out, const CustomerParty& party) {
-  xml_write_nested(out, "CustomerParty", [&](XmlOut& content) {
+  xml_write_nested(out, "CustomerParty"_tag, [&](XmlOut& content) {
     xml_write_strings(content,
-                  {{"PartyName", &party.PartyName},
-                   {"CompanyTaxID", &party.CompanyTaxID},
-                   {"CompanyVATID", &party.CompanyVATID},
-                   {"CompanyRegisterID", &party.CompanyRegisterID},
-                   {"PartyIdentification", &party.PartyIdentification}});
+                  {{"PartyName"_tag, &party.PartyName},
+                   {"CompanyTaxID"_tag, &party.CompanyTaxID},
+                   {"CompanyVATID"_tag, &party.CompanyVATID},
+                   {"CompanyRegisterID"_tag, &party.CompanyRegisterID},
+                   {"PartyIdentification"_tag, &party.PartyIdentification}});
   });
 }
 
 void write_single_line(XmlOut& out, const SingleInvoiceLine& line) {
-  xml_write_nested(out, "SingleInvoiceLine", [&](XmlOut& content) {
-    xml_write_strings(content, {{"OrderLineID", &line.OrderLineID},
-                            {"DeliveryNoteLineID", &line.DeliveryNoteLineID},
-                            {"ItemName", &line.ItemName},
-                            {"ItemEANCode", &line.ItemEANCode},
-                            {"PeriodFromDate", &line.PeriodFromDate},
-                            {"PeriodToDate", &line.PeriodToDate}});
+  xml_write_nested(out, "SingleInvoiceLine"_tag, [&](XmlOut& content) {
+    xml_write_strings(content, {{"OrderLineID"_tag, &line.OrderLineID},
+                            {"DeliveryNoteLineID"_tag, &line.DeliveryNoteLineID},
+                            {"ItemName"_tag, &line.ItemName},
+                            {"ItemEANCode"_tag, &line.ItemEANCode},
+                            {"PeriodFromDate"_tag, &line.PeriodFromDate},
+                            {"PeriodToDate"_tag, &line.PeriodToDate}});
     xml_write_decimals(
         content,
-        {{"InvoicedQuantity", &line.InvoicedQuantity},
-         {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
-         {"UnitPriceTaxInclusiveAmount", &line.UnitPriceTaxInclusiveAmount},
-         {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount}});
+        {{"InvoicedQuantity"_tag, &line.InvoicedQuantity},
+         {"UnitPriceTaxExclusiveAmount"_tag, &line.UnitPriceTaxExclusiveAmount},
+         {"UnitPriceTaxInclusiveAmount"_tag, &line.UnitPriceTaxInclusiveAmount},
+         {"UnitPriceTaxAmount"_tag, &line.UnitPriceTaxAmount}});
   });
 }
 
 void write_tax_summary(XmlOut& out, const TaxCategorySummary& s) {
-  xml_write_nested(out, "TaxCategorySummary", [&](XmlOut& content) {
+  xml_write_nested(out, "TaxCategorySummary"_tag, [&](XmlOut& content) {
     xml_write_decimals(
         content,
-        {{"ClassifiedTaxCategory", &s.ClassifiedTaxCategory},
-         {"TaxExclusiveAmount", &s.TaxExclusiveAmount},
-         {"TaxInclusiveAmount", &s.TaxInclusiveAmount},
-         {"TaxAmount", &s.TaxAmount},
-         {"AlreadyClaimedTaxExclusiveAmount",
+        {{"ClassifiedTaxCategory"_tag, &s.ClassifiedTaxCategory},
+         {"TaxExclusiveAmount"_tag, &s.TaxExclusiveAmount},
+         {"TaxInclusiveAmount"_tag, &s.TaxInclusiveAmount},
+         {"TaxAmount"_tag, &s.TaxAmount},
+         {"AlreadyClaimedTaxExclusiveAmount"_tag,
           &s.AlreadyClaimedTaxExclusiveAmount},
-         {"AlreadyClaimedTaxInclusiveAmount",
+         {"AlreadyClaimedTaxInclusiveAmount"_tag,
           &s.AlreadyClaimedTaxInclusiveAmount},
-         {"AlreadyClaimedTaxAmount", &s.AlreadyClaimedTaxAmount},
-         {"DifferenceTaxExclusiveAmount", &s.DifferenceTaxExclusiveAmount},
-         {"DifferenceTaxInclusiveAmount", &s.DifferenceTaxInclusiveAmount},
-         {"DifferenceTaxAmount", &s.DifferenceTaxAmount}});
+         {"AlreadyClaimedTaxAmount"_tag, &s.AlreadyClaimedTaxAmount},
+         {"DifferenceTaxExclusiveAmount"_tag, &s.DifferenceTaxExclusiveAmount},
+         {"DifferenceTaxInclusiveAmount"_tag, &s.DifferenceTaxInclusiveAmount},
+         {"DifferenceTaxAmount"_tag, &s.DifferenceTaxAmount}});
   });
 }
 
 void write_monetary_summary(XmlOut& out, const MonetarySummary& s) {
-  xml_write_nested(out, "MonetarySummary", [&](XmlOut& content) {
+  xml_write_nested(out, "MonetarySummary"_tag, [&](XmlOut& content) {
     xml_write_decimals(
         content,
-        {{"TaxExclusiveAmount", &s.TaxExclusiveAmount},
-         {"TaxInclusiveAmount", &s.TaxInclusiveAmount},
-         {"TaxAmount", &s.TaxAmount},
-         {"AlreadyClaimedTaxExclusiveAmount",
+        {{"TaxExclusiveAmount"_tag, &s.TaxExclusiveAmount},
+         {"TaxInclusiveAmount"_tag, &s.TaxInclusiveAmount},
+         {"TaxAmount"_tag, &s.TaxAmount},
+         {"AlreadyClaimedTaxExclusiveAmount"_tag,
           &s.AlreadyClaimedTaxExclusiveAmount},
-         {"AlreadyClaimedTaxInclusiveAmount",
+         {"AlreadyClaimedTaxInclusiveAmount"_tag,
           &s.AlreadyClaimedTaxInclusiveAmount},
-         {"AlreadyClaimedTaxAmount", &s.AlreadyClaimedTaxAmount},
-         {"DifferenceTaxExclusiveAmount", &s.DifferenceTaxExclusiveAmount},
-         {"DifferenceTaxInclusiveAmount", &s.DifferenceTaxInclusiveAmount},
-         {"DifferenceTaxAmount", &s.DifferenceTaxAmount},
-         {"PayableRoundingAmount", &s.PayableRoundingAmount},
-         {"PaidDepositsAmount", &s.PaidDepositsAmount},
-         {"PayableAmount", &s.PayableAmount}});
+         {"AlreadyClaimedTaxAmount"_tag, &s.AlreadyClaimedTaxAmount},
+         {"DifferenceTaxExclusiveAmount"_tag, &s.DifferenceTaxExclusiveAmount},
+         {"DifferenceTaxInclusiveAmount"_tag, &s.DifferenceTaxInclusiveAmount},
+         {"DifferenceTaxAmount"_tag, &s.DifferenceTaxAmount},
+         {"PayableRoundingAmount"_tag, &s.PayableRoundingAmount},
+         {"PaidDepositsAmount"_tag, &s.PaidDepositsAmount},
+         {"PayableAmount"_tag, &s.PayableAmount}});
   });
 }
 
@@ -245,26 +245,26 @@ int invoice_from_xml(const xmlNode* root, DocumentPtr* out) {
 }
 
 void invoice_to_xml(XmlOut& out, const Invoice& invoice) {
-  xml_write_strings(out, {{"InvoiceID", &invoice.InvoiceID},
-                      {"IssueDate", &invoice.IssueDate},
-                      {"TaxPointDate", &invoice.TaxPointDate},
-                      {"OrderID", &invoice.OrderID},
-                      {"DeliveryNoteID", &invoice.DeliveryNoteID},
-                      {"LocalCurrencyCode", &invoice.LocalCurrencyCode},
-                      {"ForeignCurrencyCode", &invoice.ForeignCurrencyCode}});
-  xml_write_decimals(out, {{"CurrRate", &invoice.CurrRate},
-                       {"ReferenceCurrRate", &invoice.ReferenceCurrRate}});
+  xml_write_strings(out, {{"InvoiceID"_tag, &invoice.InvoiceID},
+                      {"IssueDate"_tag, &invoice.IssueDate},
+                      {"TaxPointDate"_tag, &invoice.TaxPointDate},
+                      {"OrderID"_tag, &invoice.OrderID},
+                      {"DeliveryNoteID"_tag, &invoice.DeliveryNoteID},
+                      {"LocalCurrencyCode"_tag, &invoice.LocalCurrencyCode},
+                      {"ForeignCurrencyCode"_tag, &invoice.ForeignCurrencyCode}});
+  xml_write_decimals(out, {{"CurrRate"_tag, &invoice.CurrRate},
+                       {"ReferenceCurrRate"_tag, &invoice.ReferenceCurrRate}});
   if (invoice.SupplierParty) write_supplier(out, *invoice.SupplierParty);
   if (invoice.CustomerParty) write_customer(out, *invoice.CustomerParty);
-  xml_write_int(out, "NumberOfInvoiceLines", invoice.NumberOfInvoiceLines);
-  xml_write_string(out, "InvoiceDescription", invoice.InvoiceDescription);
+  xml_write_int(out, "NumberOfInvoiceLines"_tag, invoice.NumberOfInvoiceLines);
+  xml_write_string(out, "InvoiceDescription"_tag, invoice.InvoiceDescription);
   if (invoice.SingleInvoiceLine)
     write_single_line(out, *invoice.SingleInvoiceLine);
-  xml_write_list(out, "TaxCategorySummaries", invoice.TaxCategorySummaries,
+  xml_write_list(out, "TaxCategorySummaries"_tag, invoice.TaxCategorySummaries,
                  write_tax_summary);
   if (invoice.MonetarySummary)
     write_monetary_summary(out, *invoice.MonetarySummary);
-  xml_write_flags(out, "PaymentMeans", invoice.PaymentMeans,
+  xml_write_flags(out, "PaymentMeans"_tag, invoice.PaymentMeans,
                   kPaymentMeansNames);
 }
 

@@ -122,54 +122,54 @@ int read_payment(const xmlNode* node, Payment& payment) {
 }
 
 void write_bank_account(XmlOut& out, const BankAccount& account) {
-  xml_write_nested(out, "BankAccount", [&](XmlOut& content) {
-    xml_write_string(content, "IBAN", account.IBAN);
-    xml_write_string(content, "BIC", account.BIC);
+  xml_write_nested(out, "BankAccount"_tag, [&](XmlOut& content) {
+    xml_write_string(content, "IBAN"_tag, account.IBAN);
+    xml_write_string(content, "BIC"_tag, account.BIC);
   });
 }
 
 void write_standing_order(XmlOut& out, const StandingOrderExt& order) {
-  xml_write_nested(out, "StandingOrderExt", [&](XmlOut& content) {
-    xml_write_int(content, "Day", order.Day);
-    xml_write_flags(content, "Month", order.Month, kMonthNames);
-    xml_write_code(content, "Periodicity", order.Periodicity,
+  xml_write_nested(out, "StandingOrderExt"_tag, [&](XmlOut& content) {
+    xml_write_int(content, "Day"_tag, order.Day);
+    xml_write_flags(content, "Month"_tag, order.Month, kMonthNames);
+    xml_write_code(content, "Periodicity"_tag, order.Periodicity,
                    kPeriodicityNames, kPeriodicityCodes);
-    xml_write_string(content, "LastDate", order.LastDate);
+    xml_write_string(content, "LastDate"_tag, order.LastDate);
   });
 }
 
 void write_direct_debit(XmlOut& out, const DirectDebitExt& debit) {
-  xml_write_nested(out, "DirectDebitExt", [&](XmlOut& content) {
-    xml_write_enum(content, "DirectDebitScheme", debit.DirectDebitScheme,
+  xml_write_nested(out, "DirectDebitExt"_tag, [&](XmlOut& content) {
+    xml_write_enum(content, "DirectDebitScheme"_tag, debit.DirectDebitScheme,
                    kDirectDebitSchemeNames);
-    xml_write_enum(content, "DirectDebitType", debit.DirectDebitType,
+    xml_write_enum(content, "DirectDebitType"_tag, debit.DirectDebitType,
                    kDirectDebitTypeNames);
-    xml_write_strings(content, {{"VariableSymbol", &debit.VariableSymbol},
-                                {"SpecificSymbol", &debit.SpecificSymbol},
-                                {"MandateID", &debit.MandateID},
-                                {"CreditorID", &debit.CreditorID},
-                                {"ContractID", &debit.ContractID},
-                                {"OriginatorsReferenceInformation",
+    xml_write_strings(content, {{"VariableSymbol"_tag, &debit.VariableSymbol},
+                                {"SpecificSymbol"_tag, &debit.SpecificSymbol},
+                                {"MandateID"_tag, &debit.MandateID},
+                                {"CreditorID"_tag, &debit.CreditorID},
+                                {"ContractID"_tag, &debit.ContractID},
+                                {"OriginatorsReferenceInformation"_tag,
                                  &debit.OriginatorsReferenceInformation}});
-    xml_write_decimal(content, "MaxAmount", debit.MaxAmount);
-    xml_write_string(content, "ValidTillDate", debit.ValidTillDate);
+    xml_write_decimal(content, "MaxAmount"_tag, debit.MaxAmount);
+    xml_write_string(content, "ValidTillDate"_tag, debit.ValidTillDate);
   });
 }
 
 void write_payment(XmlOut& out, const Payment& payment) {
-  xml_write_nested(out, "Payment", [&](XmlOut& content) {
-    xml_write_flags(content, "PaymentOptions", payment.PaymentOptions,
+  xml_write_nested(out, "Payment"_tag, [&](XmlOut& content) {
+    xml_write_flags(content, "PaymentOptions"_tag, payment.PaymentOptions,
                     kPaymentOptionsNames);
-    xml_write_decimal(content, "Amount", payment.Amount);
-    xml_write_strings(content, {{"CurrencyCode", &payment.CurrencyCode},
-                                {"PaymentDueDate", &payment.PaymentDueDate},
-                                {"VariableSymbol", &payment.VariableSymbol},
-                                {"ConstantSymbol", &payment.ConstantSymbol},
-                                {"SpecificSymbol", &payment.SpecificSymbol},
-                                {"OriginatorsReferenceInformation",
+    xml_write_decimal(content, "Amount"_tag, payment.Amount);
+    xml_write_strings(content, {{"CurrencyCode"_tag, &payment.CurrencyCode},
+                                {"PaymentDueDate"_tag, &payment.PaymentDueDate},
+                                {"VariableSymbol"_tag, &payment.VariableSymbol},
+                                {"ConstantSymbol"_tag, &payment.ConstantSymbol},
+                                {"SpecificSymbol"_tag, &payment.SpecificSymbol},
+                                {"OriginatorsReferenceInformation"_tag,
                                  &payment.OriginatorsReferenceInformation},
-                                {"PaymentNote", &payment.PaymentNote}});
-    xml_write_list(content, "BankAccounts", payment.BankAccounts,
+                                {"PaymentNote"_tag, &payment.PaymentNote}});
+    xml_write_list(content, "BankAccounts"_tag, payment.BankAccounts,
                    write_bank_account);
     if (payment.StandingOrderExt)
       write_standing_order(content, *payment.StandingOrderExt);
@@ -194,8 +194,8 @@ int pay_from_xml(const xmlNode* root, DocumentPtr* out) {
 }
 
 void pay_to_xml(XmlOut& out, const Pay& pay) {
-  xml_write_string(out, "InvoiceID", pay.InvoiceID);
-  xml_write_list(out, "Payments", pay.Payments, write_payment);
+  xml_write_string(out, "InvoiceID"_tag, pay.InvoiceID);
+  xml_write_list(out, "Payments"_tag, pay.Payments, write_payment);
 }
 
 }  // namespace zarnex::xml

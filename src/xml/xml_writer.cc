@@ -99,20 +99,20 @@ std::size_t next_special(std::string_view text, std::size_t from) {
 #endif
 }
 
-// <name>content</name>, grown and written in one step.
-void append_element(XmlOut& out, std::string_view name,
+// <name>content</name>, grown and written in one step: the tag blocks are
+// copied whole and the bytes past the element taken back.
+void append_element(XmlOut& out, const ElementTags& name,
                     std::string_view content) {
-  char* p = out.extend(2 * name.size() + 5 + content.size());
-  *p++ = '<';
-  copy_bytes(p, name.data(), name.size());
-  p += name.size();
-  *p++ = '>';
+  const std::size_t before = out.size();
+  char* const start = out.extend(2 * ElementTags::kBlock + content.size());
+  char* p = start;
+  std::memcpy(p, name.open, ElementTags::kBlock);
+  p += name.open_size;
   copy_bytes(p, content.data(), content.size());
   p += content.size();
-  *p++ = '<';
-  *p++ = '/';
-  copy_bytes(p, name.data(), name.size());
-  p[name.size()] = '>';
+  std::memcpy(p, name.close, ElementTags::kBlock);
+  p += name.close_size;
+  out.truncate(before + static_cast<std::size_t>(p - start));
 }
 
 // Character data with the special bytes escaped, as runs between them.
@@ -166,7 +166,7 @@ const DocumentStarts& document_starts() {
 
 }  // namespace
 
-void xml_write_string(XmlOut& out, std::string_view name,
+void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value) {
   if (is_blank(value)) return;
   const std::string_view text = *value;
@@ -180,27 +180,33 @@ void xml_write_string(XmlOut& out, std::string_view name,
   xml_append_tag(out, name, /*end=*/true);
 }
 
-void xml_write_int(XmlOut& out, std::string_view name,
+void xml_write_int(XmlOut& out, const ElementTags& name,
                    const IntValue& value) {
   if (!value) return;
-  // The same text as printf "%i", without a heap allocation.
-  char digits[16];
-  auto [end, error] = std::to_chars(digits, digits + sizeof digits, *value);
-  append_element(out, name, std::string_view(digits, end - digits));
+  // The same text as printf "%i", written in place between the tags.
+  constexpr std::size_t kIntRoom = 11;  // "-2147483648"
+  const std::size_t before = out.size();
+  char* const start = out.extend(2 * ElementTags::kBlock + kIntRoom);
+  char* p = start;
+  std::memcpy(p, name.open, ElementTags::kBlock);
+  p += name.open_size;
+  p = std::to_chars(p, p + kIntRoom, *value).ptr;
+  std::memcpy(p, name.close, ElementTags::kBlock);
+  p += name.close_size;
+  out.truncate(before + static_cast<std::size_t>(p - start));
 }
 
-void xml_write_decimal(XmlOut& out, std::string_view name,
+void xml_write_decimal(XmlOut& out, const ElementTags& name,
                        const DecimalValue& value) {
   if (!value) return;
   // The digits are written in place, between the tags; the room a short
   // form does not use is taken back.
   const std::size_t before = out.size();
-  char* const start = out.extend(2 * name.size() + 5 + code::kShortDecimalRoom);
+  char* const start =
+      out.extend(2 * ElementTags::kBlock + code::kShortDecimalRoom);
   char* p = start;
-  *p++ = '<';
-  copy_bytes(p, name.data(), name.size());
-  p += name.size();
-  *p++ = '>';
+  std::memcpy(p, name.open, ElementTags::kBlock);
+  p += name.open_size;
   const std::size_t n = code::format_short_decimal(*value, p);
   if (n == 0) {
     out.truncate(before);
@@ -208,15 +214,12 @@ void xml_write_decimal(XmlOut& out, std::string_view name,
     return;
   }
   p += n;
-  *p++ = '<';
-  *p++ = '/';
-  copy_bytes(p, name.data(), name.size());
-  p += name.size();
-  *p++ = '>';
+  std::memcpy(p, name.close, ElementTags::kBlock);
+  p += name.close_size;
   out.truncate(before + static_cast<std::size_t>(p - start));
 }
 
-void xml_write_enum(XmlOut& out, std::string_view name,
+void xml_write_enum(XmlOut& out, const ElementTags& name,
                     const IntValue& value, NameTable names) {
   if (!value || *value < 0 || static_cast<std::size_t>(*value) >= names.size())
     return;
@@ -225,7 +228,7 @@ void xml_write_enum(XmlOut& out, std::string_view name,
   append_element(out, name, text);
 }
 
-void xml_write_code(XmlOut& out, std::string_view name,
+void xml_write_code(XmlOut& out, const ElementTags& name,
                     const StringValue& code, NameTable names,
                     NameTable codes) {
   if (!code) return;
@@ -237,7 +240,7 @@ void xml_write_code(XmlOut& out, std::string_view name,
   }
 }
 
-void xml_write_flags(XmlOut& out, std::string_view name,
+void xml_write_flags(XmlOut& out, const ElementTags& name,
                      const IntValue& value, NameTable names) {
   if (!value) return;
   const auto bits = static_cast<std::uint32_t>(*value);
@@ -258,14 +261,14 @@ void xml_write_flags(XmlOut& out, std::string_view name,
 
 void xml_write_strings(
     XmlOut& out,
-    std::initializer_list<std::pair<std::string_view, const StringValue*>>
+    std::initializer_list<std::pair<const ElementTags&, const StringValue*>>
         fields) {
   for (const auto& [name, value] : fields) xml_write_string(out, name, *value);
 }
 
 void xml_write_decimals(
     XmlOut& out,
-    std::initializer_list<std::pair<std::string_view, const DecimalValue*>>
+    std::initializer_list<std::pair<const ElementTags&, const DecimalValue*>>
         fields) {
   for (const auto& [name, value] : fields)
     xml_write_decimal(out, name, *value);

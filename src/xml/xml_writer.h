@@ -10,6 +10,7 @@
 // put between elements.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -50,58 +51,107 @@ class XmlOut {
   std::size_t start_;  // the buffer's size when writing began
 };
 
-/// Appends "<name>" (or "</name>" with @a end) in one step.
-inline void xml_append_tag(XmlOut& out, std::string_view name,
+/// The tags of one element, "<Name>" and "</Name>", built at compile time by
+/// "Name"_tag. Each tag sits at the start of a block of kBlock bytes that is
+/// copied whole, with a few fixed-size moves: the bytes after the tag are
+/// overwritten by what is written next or taken back.
+struct ElementTags {
+  static constexpr std::size_t kBlock = 48;
+  char open[kBlock];
+  char close[kBlock];
+  std::uint8_t open_size;
+  std::uint8_t close_size;
+};
+
+/// An element name as a template argument: the characters of a string
+/// literal, its terminating NUL included.
+template <std::size_t N>
+struct ElementName {
+  // Not explicit: made from the string literal in front of _tag.
+  consteval ElementName(const char (&name)[N]) {
+    for (std::size_t i = 0; i < N; ++i) text[i] = name[i];
+  }
+  char text[N];
+};
+
+template <std::size_t N>
+consteval ElementTags make_element_tags(const ElementName<N>& name) {
+  static_assert(N + 2 <= ElementTags::kBlock, "element name too long");
+  ElementTags tags{};
+  tags.open[0] = '<';
+  tags.close[0] = '<';
+  tags.close[1] = '/';
+  for (std::size_t i = 0; i + 1 < N; ++i) {
+    tags.open[1 + i] = name.text[i];
+    tags.close[2 + i] = name.text[i];
+  }
+  tags.open[N] = '>';
+  tags.close[N + 1] = '>';
+  tags.open_size = static_cast<std::uint8_t>(N + 1);
+  tags.close_size = static_cast<std::uint8_t>(N + 2);
+  return tags;
+}
+
+template <ElementName Name>
+inline constexpr ElementTags kElementTags = make_element_tags(Name);
+
+/// "Name"_tag: the tags of the element Name, one constant per name.
+template <ElementName Name>
+constexpr const ElementTags& operator""_tag() {
+  return kElementTags<Name>;
+}
+
+/// Appends "<name>" (or "</name>" with @a end).
+inline void xml_append_tag(XmlOut& out, const ElementTags& tags,
                            bool end = false) {
-  char* p = out.extend(name.size() + (end ? 3 : 2));
-  *p++ = '<';
-  if (end) *p++ = '/';
-  copy_bytes(p, name.data(), name.size());
-  p[name.size()] = '>';
+  const std::size_t before = out.size();
+  char* p = out.extend(ElementTags::kBlock);
+  std::memcpy(p, end ? tags.close : tags.open, ElementTags::kBlock);
+  out.truncate(before + (end ? tags.close_size : tags.open_size));
 }
 
 /// The string with '&', '<' and '>' written as entity references.
-void xml_write_string(XmlOut& out, std::string_view name,
+void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value);
 
 /// The value in decimal ("%i").
-void xml_write_int(XmlOut& out, std::string_view name,
+void xml_write_int(XmlOut& out, const ElementTags& name,
                    const IntValue& value);
 
 /// The value as format_decimal() gives it (at most eight decimals).
-void xml_write_decimal(XmlOut& out, std::string_view name,
+void xml_write_decimal(XmlOut& out, const ElementTags& name,
                        const DecimalValue& value);
 
 /// The name at the value's position; nothing for a value outside the table.
-void xml_write_enum(XmlOut& out, std::string_view name,
+void xml_write_enum(XmlOut& out, const ElementTags& name,
                     const IntValue& value, NameTable names);
 
 /// The name at the position of the first entry of @a codes equal to the
 /// code; nothing for a code that is in no entry.
-void xml_write_code(XmlOut& out, std::string_view name,
+void xml_write_code(XmlOut& out, const ElementTags& name,
                     const StringValue& code, NameTable names,
                     NameTable codes);
 
 /// The names of the set bits from bit 0 upward, joined by single blanks;
 /// bits beyond the table are ignored.
-void xml_write_flags(XmlOut& out, std::string_view name,
+void xml_write_flags(XmlOut& out, const ElementTags& name,
                      const IntValue& value, NameTable names);
 
-/// Several strings (decimals) in turn: (element name, value) pairs.
+/// Several strings (decimals) in turn: (element tags, value) pairs.
 void xml_write_strings(
     XmlOut& out,
-    std::initializer_list<std::pair<std::string_view, const StringValue*>>
+    std::initializer_list<std::pair<const ElementTags&, const StringValue*>>
         fields);
 void xml_write_decimals(
     XmlOut& out,
-    std::initializer_list<std::pair<std::string_view, const DecimalValue*>>
+    std::initializer_list<std::pair<const ElementTags&, const DecimalValue*>>
         fields);
 
 /// An element whose content is what @a write_content(out) appends. When it
 /// appends nothing, the start tag is taken back and no element is written.
 /// The content goes straight into @a out, so nesting costs no copies.
 template <class ContentWriter>
-void xml_write_nested(XmlOut& out, std::string_view name,
+void xml_write_nested(XmlOut& out, const ElementTags& name,
                       ContentWriter&& write_content) {
   const std::size_t start = out.size();
   xml_append_tag(out, name);
@@ -118,7 +168,7 @@ void xml_write_nested(XmlOut& out, std::string_view name,
 /// written by @a write_item(out, const T&); nothing for an absent list or
 /// one whose items wrote nothing. Null entries write nothing.
 template <class T, class ItemWriter>
-void xml_write_list(XmlOut& out, std::string_view list_name,
+void xml_write_list(XmlOut& out, const ElementTags& list_name,
                     const ListValue<T>& list, ItemWriter&& write_item) {
   if (!list) return;
   xml_write_nested(out, list_name, [&](XmlOut& content) {

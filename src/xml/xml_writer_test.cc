@@ -30,7 +30,7 @@ constexpr const char* kCodes[] = {"d", "w", "b", "B"};
 TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   TextBuffer text;
   XmlOut out(text);
-  xml_write_string(out, "Note", std::string("a&b<c>d\"e'f&amp;"));
+  xml_write_string(out, "Note"_tag, std::string("a&b<c>d\"e'f&amp;"));
   EXPECT_EQ(out.view(), "<Note>a&amp;b&lt;c&gt;d\"e'f&amp;amp;</Note>");
 
   // The text reads back to the same string.
@@ -41,7 +41,7 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
 
   // Line ends survive the trip through a parser, a carriage return included.
   out.clear();
-  xml_write_string(out, "Note", std::string("one\r\ntwo\rthree\n"));
+  xml_write_string(out, "Note"_tag, std::string("one\r\ntwo\rthree\n"));
   EXPECT_EQ(out.view(), "<Note>one&#13;\ntwo&#13;three\n</Note>");
   ParsedXml lines("<r>" + std::string(out.view()) + "</r>");
   StringValue read_back;
@@ -49,8 +49,8 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   EXPECT_EQ(read_back, "one\r\ntwo\rthree\n");
 
   out.clear();
-  xml_write_string(out, "Note", std::nullopt);
-  xml_write_string(out, "Note", std::string());
+  xml_write_string(out, "Note"_tag, std::nullopt);
+  xml_write_string(out, "Note"_tag, std::string());
   EXPECT_EQ(out.view(), "");
 }
 
@@ -97,7 +97,7 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
     TextBuffer written;
     written.append("<r>");
     XmlOut out(written);
-    xml_write_string(out, "ItemName", text);
+    xml_write_string(out, "ItemName"_tag, text);
     EXPECT_EQ(out.view(), "<r><ItemName>" + escape(text) + "</ItemName>")
         << text.substr(0, 20);
   }
@@ -106,24 +106,24 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
 TEST_F(XmlWriterTest, NumbersAndTheirAbsence) {
   TextBuffer text;
   XmlOut out(text);
-  xml_write_int(out, "Day", 0);
-  xml_write_int(out, "Day", -5);
-  xml_write_int(out, "Day", INT32_MIN);
-  xml_write_int(out, "Day", std::nullopt);
+  xml_write_int(out, "Day"_tag, 0);
+  xml_write_int(out, "Day"_tag, -5);
+  xml_write_int(out, "Day"_tag, INT32_MIN);
+  xml_write_int(out, "Day"_tag, std::nullopt);
   EXPECT_EQ(out.view(), "<Day>0</Day><Day>-5</Day><Day>-2147483648</Day>");
 
   out.clear();
-  xml_write_decimal(out, "A", 1234567.12345678);
-  xml_write_decimal(out, "A", 1234567.5);
-  xml_write_decimal(out, "A", 2.000000001);
-  xml_write_decimal(out, "A", 100.0);
-  xml_write_decimal(out, "A", 0.0);
-  xml_write_decimal(out, "A", std::nullopt);
+  xml_write_decimal(out, "A"_tag, 1234567.12345678);
+  xml_write_decimal(out, "A"_tag, 1234567.5);
+  xml_write_decimal(out, "A"_tag, 2.000000001);
+  xml_write_decimal(out, "A"_tag, 100.0);
+  xml_write_decimal(out, "A"_tag, 0.0);
+  xml_write_decimal(out, "A"_tag, std::nullopt);
   // Beyond the short forms: through the general writer, between the same
   // tags, with what was written before and after intact.
-  xml_write_decimal(out, "LongerName", -123456789012.5);
-  xml_write_decimal(out, "A", 1e300);
-  xml_write_decimal(out, "A", -0.25);
+  xml_write_decimal(out, "LongerName"_tag, -123456789012.5);
+  xml_write_decimal(out, "A"_tag, 1e300);
+  xml_write_decimal(out, "A"_tag, -0.25);
   EXPECT_EQ(out.view(),
             "<A>1234567.12345678</A><A>1234567.5</A><A>2</A><A>100</A>"
             "<A>0</A><LongerName>-123456789012.5</LongerName><A>" +
@@ -135,47 +135,47 @@ TEST_F(XmlWriterTest, EnumerationsOutsideTheirTableWriteNothing) {
   constexpr const char* kWithEmpty[] = {"", nullptr, "x"};
   TextBuffer text;
   XmlOut out(text);
-  xml_write_enum(out, "S", 1, kTwo);
-  xml_write_enum(out, "S", 0, kTwo);
+  xml_write_enum(out, "S"_tag, 1, kTwo);
+  xml_write_enum(out, "S"_tag, 0, kTwo);
   EXPECT_EQ(out.view(), "<S>SEPA</S><S>other</S>");
   out.clear();
-  xml_write_enum(out, "S", 2, kTwo);
-  xml_write_enum(out, "S", -1, kTwo);
-  xml_write_enum(out, "S", std::nullopt, kTwo);
-  xml_write_enum(out, "S", 0, kWithEmpty);
-  xml_write_enum(out, "S", 1, kWithEmpty);
+  xml_write_enum(out, "S"_tag, 2, kTwo);
+  xml_write_enum(out, "S"_tag, -1, kTwo);
+  xml_write_enum(out, "S"_tag, std::nullopt, kTwo);
+  xml_write_enum(out, "S"_tag, 0, kWithEmpty);
+  xml_write_enum(out, "S"_tag, 1, kWithEmpty);
   EXPECT_EQ(out.view(), "");
 }
 
 TEST_F(XmlWriterTest, CodesAreWrittenByNameAndCaseMatters) {
   TextBuffer text;
   XmlOut out(text);
-  xml_write_code(out, "P", std::string("b"), kNames, kCodes);
-  xml_write_code(out, "P", std::string("B"), kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::string("b"), kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::string("B"), kNames, kCodes);
   EXPECT_EQ(out.view(), "<P>Biweekly</P><P>Bimonthly</P>");
   out.clear();
-  xml_write_code(out, "P", std::string("x"), kNames, kCodes);
-  xml_write_code(out, "P", std::string("D"), kNames, kCodes);
-  xml_write_code(out, "P", std::string(), kNames, kCodes);
-  xml_write_code(out, "P", std::nullopt, kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::string("x"), kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::string("D"), kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::string(), kNames, kCodes);
+  xml_write_code(out, "P"_tag, std::nullopt, kNames, kCodes);
   EXPECT_EQ(out.view(), "");
 }
 
 TEST_F(XmlWriterTest, FlagsListTheSetBitsInTableOrder) {
   TextBuffer text;
   XmlOut out(text);
-  xml_write_flags(out, "O", 5, kOptions);
+  xml_write_flags(out, "O"_tag, 5, kOptions);
   EXPECT_EQ(out.view(), "<O>paymentorder directdebit</O>");
   out.clear();
-  xml_write_flags(out, "O", 2 | 8 | 16, kOptions);  // bits past the table drop
+  xml_write_flags(out, "O"_tag, 2 | 8 | 16, kOptions);  // bits past the table drop
   EXPECT_EQ(out.view(), "<O>standingorder</O>");
   out.clear();
-  xml_write_flags(out, "O", 0, kOptions);
-  xml_write_flags(out, "O", 8, kOptions);
-  xml_write_flags(out, "O", INT32_MIN, kOptions);
-  xml_write_flags(out, "O", std::nullopt, kOptions);
+  xml_write_flags(out, "O"_tag, 0, kOptions);
+  xml_write_flags(out, "O"_tag, 8, kOptions);
+  xml_write_flags(out, "O"_tag, INT32_MIN, kOptions);
+  xml_write_flags(out, "O"_tag, std::nullopt, kOptions);
   EXPECT_EQ(out.view(), "");
-  xml_write_flags(out, "O", -1, kOptions);
+  xml_write_flags(out, "O"_tag, -1, kOptions);
   EXPECT_EQ(out.view(), "<O>paymentorder standingorder directdebit</O>");
 }
 
@@ -184,8 +184,8 @@ struct Item {
 };
 
 void WriteItem(XmlOut& out, const Item& item) {
-  xml_write_nested(out, "Item", [&](XmlOut& content) {
-    xml_write_string(content, "T", item.text);
+  xml_write_nested(out, "Item"_tag, [&](XmlOut& content) {
+    xml_write_string(content, "T"_tag, item.text);
   });
 }
 
@@ -193,23 +193,23 @@ TEST_F(XmlWriterTest, EmptyRecordsAndListsLeaveNoTrace) {
   TextBuffer text;
   text.append("<r>");
   XmlOut out(text);
-  xml_write_nested(out, "Empty", [](XmlOut&) {});
+  xml_write_nested(out, "Empty"_tag, [](XmlOut&) {});
   EXPECT_EQ(out.view(), "<r>");
 
   ListValue<Item> list;
-  xml_write_list(out, "L", list, WriteItem);  // absent
+  xml_write_list(out, "L"_tag, list, WriteItem);  // absent
   list.emplace();
-  xml_write_list(out, "L", list, WriteItem);  // empty
+  xml_write_list(out, "L"_tag, list, WriteItem);  // empty
   list->append(nullptr);
   list->append(std::make_unique<Item>());
   list->append(std::make_unique<Item>(Item{std::string()}));
-  xml_write_list(out, "L", list, WriteItem);  // only empty items
+  xml_write_list(out, "L"_tag, list, WriteItem);  // only empty items
   EXPECT_EQ(out.view(), "<r>");
 
   list->append(std::make_unique<Item>(Item{std::string("a")}));
   list->append(nullptr);
   list->append(std::make_unique<Item>(Item{std::string("b")}));
-  xml_write_list(out, "L", list, WriteItem);
+  xml_write_list(out, "L"_tag, list, WriteItem);
   EXPECT_EQ(out.view(), "<r><L><Item><T>a</T></Item><Item><T>b</T></Item></L>");
 }
 
@@ -222,13 +222,13 @@ TEST_F(XmlWriterTest, OutputGrowsWithoutLosingWhatWasWritten) {
   XmlOut out(text);
   const std::string long_text(5000, 'x');
   for (int i = 0; i < 3; ++i) {
-    xml_write_nested(out, "Empty", [&](XmlOut& content) {
+    xml_write_nested(out, "Empty"_tag, [&](XmlOut& content) {
       // Written and taken back: grows the text, leaves no element.
-      xml_write_string(content, "Gone", std::nullopt);
+      xml_write_string(content, "Gone"_tag, std::nullopt);
     });
-    xml_write_string(out, "T", long_text + std::to_string(i));
+    xml_write_string(out, "T"_tag, long_text + std::to_string(i));
     expected += "<T>" + long_text + std::to_string(i) + "</T>";
-    xml_write_decimal(out, "A", 0.25 * i);
+    xml_write_decimal(out, "A"_tag, 0.25 * i);
     expected += "<A>" + code::format_decimal(0.25 * i) + "</A>";
   }
   EXPECT_EQ(text.view(), expected);
