@@ -170,7 +170,36 @@ void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value) {
   if (is_blank(value)) return;
   const std::string_view text = *value;
-  const std::size_t special = next_special(text, 0);
+  std::size_t special = 0;
+#if defined(__SSE2__)
+  if (text.size() < 16) {
+    // Most texts are short and hold no special byte: such a text is written
+    // as it is and looked at where it was written, in one look, since the
+    // end tag's block after it makes sixteen bytes there readable.
+    const std::size_t before = out.size();
+    char* const start = out.extend(2 * ElementTags::kBlock + text.size());
+    char* p = start;
+    std::memcpy(p, name.open, ElementTags::kBlock);
+    p += name.open_size;
+    const char* const written = p;
+    copy_bytes(p, text.data(), text.size());
+    p += text.size();
+    std::memcpy(p, name.close, ElementTags::kBlock);
+    const unsigned mask =
+        special_mask(written) & ((1u << text.size()) - 1);
+    if (mask == 0) {
+      p += name.close_size;
+      out.truncate(before + static_cast<std::size_t>(p - start));
+      return;
+    }
+    out.truncate(before);
+    special = static_cast<std::size_t>(__builtin_ctz(mask));
+  } else {
+    special = next_special(text, 0);
+  }
+#else
+  special = next_special(text, 0);
+#endif
   if (special == text.size()) {
     append_element(out, name, text);
     return;
