@@ -100,6 +100,42 @@ TEST_F(FieldSequenceTest, Split) {
   EXPECT_EQ(s.fields, Fields{""});
 }
 
+// The end and the TABs of a text are found sixteen bytes at a time: TABs
+// and a NUL at every position of texts around those blocks must give the
+// fields that cutting byte by byte gives.
+TEST_F(FieldSequenceTest, SplitMatchesAByteByByteCut) {
+  auto cut = [](std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    Fields fields{""};
+    for (char c : text) {
+      if (c == '\t') {
+        fields.emplace_back();
+      } else {
+        fields.back() += c;
+      }
+    }
+    return fields;
+  };
+  for (std::size_t n = 0; n <= 40; ++n) {
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += i % 3 == 1 ? '\t' : 'x';
+    std::vector<std::string> texts = {text};
+    for (std::size_t i = 0; i < n; ++i) {
+      std::string with_nul = text;
+      with_nul[i] = '\0';
+      texts.push_back(with_nul);
+      if (i + 1 < n) with_nul[i + 1] = '\t';
+      texts.push_back(with_nul);
+    }
+    for (const std::string& t : texts) {
+      FieldSequence s;
+      split(s, t);
+      ASSERT_EQ(s.fields, cut(t)) << "length " << n;
+      ASSERT_EQ(s.fields.size(), cut(t).size());
+    }
+  }
+}
+
 TEST_F(FieldSequenceTest, FieldListKeepsTheFieldsJoined) {
   const FieldList none;
   EXPECT_TRUE(none.empty());
