@@ -99,20 +99,46 @@ std::size_t next_special(std::string_view text, std::size_t from) {
 #endif
 }
 
-// <name>content</name>, grown and written in one step: the tag blocks are
-// copied whole and the bytes past the element taken back.
+// One element written in place: the start tag's block, then the content (at
+// most the room asked for, written by the caller at content()), then the end
+// tag's block. Blocks are copied whole, and what the element does not use is
+// taken back.
+class ElementInPlace {
+ public:
+  ElementInPlace(XmlOut& out, const ElementTags& name, std::size_t room)
+      : out_(out),
+        name_(name),
+        before_(out.size()),
+        start_(out.extend(2 * ElementTags::kBlock + room)) {
+    std::memcpy(start_, name.open, ElementTags::kBlock);
+  }
+  ElementInPlace(const ElementInPlace&) = delete;
+  ElementInPlace& operator=(const ElementInPlace&) = delete;
+
+  char* content() const { return start_ + name_.open_size; }
+  /// Ends the element after its content, which ends at @a end.
+  void finish(char* end) {
+    std::memcpy(end, name_.close, ElementTags::kBlock);
+    out_.truncate(before_ +
+                  static_cast<std::size_t>(end + name_.close_size - start_));
+  }
+  /// Takes the whole element back.
+  void cancel() { out_.truncate(before_); }
+
+ private:
+  XmlOut& out_;
+  const ElementTags& name_;
+  std::size_t before_;
+  char* start_;
+};
+
+// <name>content</name>.
 void append_element(XmlOut& out, const ElementTags& name,
                     std::string_view content) {
-  const std::size_t before = out.size();
-  char* const start = out.extend(2 * ElementTags::kBlock + content.size());
-  char* p = start;
-  std::memcpy(p, name.open, ElementTags::kBlock);
-  p += name.open_size;
+  ElementInPlace element(out, name, content.size());
+  char* p = element.content();
   copy_bytes(p, content.data(), content.size());
-  p += content.size();
-  std::memcpy(p, name.close, ElementTags::kBlock);
-  p += name.close_size;
-  out.truncate(before + static_cast<std::size_t>(p - start));
+  element.finish(p + content.size());
 }
 
 // Character data with the special bytes escaped, as runs between them.
@@ -176,23 +202,13 @@ void xml_write_string(XmlOut& out, const ElementTags& name,
     // Most texts are short and hold no special byte: such a text is written
     // as it is and looked at where it was written, in one look, since the
     // end tag's block after it makes sixteen bytes there readable.
-    const std::size_t before = out.size();
-    char* const start = out.extend(2 * ElementTags::kBlock + text.size());
-    char* p = start;
-    std::memcpy(p, name.open, ElementTags::kBlock);
-    p += name.open_size;
-    const char* const written = p;
-    copy_bytes(p, text.data(), text.size());
-    p += text.size();
-    std::memcpy(p, name.close, ElementTags::kBlock);
-    const unsigned mask =
-        special_mask(written) & ((1u << text.size()) - 1);
-    if (mask == 0) {
-      p += name.close_size;
-      out.truncate(before + static_cast<std::size_t>(p - start));
-      return;
-    }
-    out.truncate(before);
+    ElementInPlace element(out, name, text.size());
+    char* const written = element.content();
+    copy_bytes(written, text.data(), text.size());
+    element.finish(written + text.size());
+    const unsigned mask = special_mask(written) & ((1u << text.size()) - 1);
+    if (mask == 0) return;
+    element.cancel();
     special = static_cast<std::size_t>(__builtin_ctz(mask));
   } else {
     special = next_special(text, 0);
@@ -214,38 +230,24 @@ void xml_write_int(XmlOut& out, const ElementTags& name,
   if (!value) return;
   // The same text as printf "%i", written in place between the tags.
   constexpr std::size_t kIntRoom = 11;  // "-2147483648"
-  const std::size_t before = out.size();
-  char* const start = out.extend(2 * ElementTags::kBlock + kIntRoom);
-  char* p = start;
-  std::memcpy(p, name.open, ElementTags::kBlock);
-  p += name.open_size;
-  p = std::to_chars(p, p + kIntRoom, *value).ptr;
-  std::memcpy(p, name.close, ElementTags::kBlock);
-  p += name.close_size;
-  out.truncate(before + static_cast<std::size_t>(p - start));
+  ElementInPlace element(out, name, kIntRoom);
+  char* const digits = element.content();
+  element.finish(std::to_chars(digits, digits + kIntRoom, *value).ptr);
 }
 
 void xml_write_decimal(XmlOut& out, const ElementTags& name,
                        const DecimalValue& value) {
   if (!value) return;
-  // The digits are written in place, between the tags; the room a short
-  // form does not use is taken back.
-  const std::size_t before = out.size();
-  char* const start =
-      out.extend(2 * ElementTags::kBlock + code::kShortDecimalRoom);
-  char* p = start;
-  std::memcpy(p, name.open, ElementTags::kBlock);
-  p += name.open_size;
-  const std::size_t n = code::format_short_decimal(*value, p);
-  if (n == 0) {
-    out.truncate(before);
-    append_element(out, name, code::format_decimal(*value));
+  // The digits are written in place, between the tags.
+  ElementInPlace element(out, name, code::kShortDecimalRoom);
+  char* const digits = element.content();
+  if (const std::size_t n = code::format_short_decimal(*value, digits);
+      n != 0) {
+    element.finish(digits + n);
     return;
   }
-  p += n;
-  std::memcpy(p, name.close, ElementTags::kBlock);
-  p += name.close_size;
-  out.truncate(before + static_cast<std::size_t>(p - start));
+  element.cancel();
+  append_element(out, name, code::format_decimal(*value));
 }
 
 void xml_write_enum(XmlOut& out, const ElementTags& name,
