@@ -78,6 +78,7 @@ floor_run() {
 
 tool_enc_wall=() tool_enc_cpu=() floor_enc_wall=() floor_enc_cpu=()
 tool_dec_wall=() tool_dec_cpu=() floor_dec_wall=() floor_dec_cpu=()
+start_wall=() start_cpu=()
 for ((run = 1; run <= runs; ++run)); do
   echo "bulk run $run of $runs ..." >&2
   read -r wall _ cpu < <("${pin[@]}" "$spawn" 1 "$work/docs.txt" /dev/null "$zarnex" --encode --lines)
@@ -88,6 +89,9 @@ for ((run = 1; run <= runs; ++run)); do
   tool_dec_wall+=("$wall") tool_dec_cpu+=("$cpu")
   read -r wall cpu < <(floor_run --decode "$work/codes.txt")
   floor_dec_wall+=("$wall") floor_dec_cpu+=("$cpu")
+  # The tool's fixed cost: a bulk run without input (start-up and exit).
+  read -r wall _ cpu < <("${pin[@]}" "$spawn" 50 /dev/null /dev/null "$zarnex" --decode --lines)
+  start_wall+=("$wall") start_cpu+=("$cpu")
 done
 
 peak_kib() {  # peak_kib FILE: maximum resident set of a bulk encode
@@ -180,6 +184,12 @@ fi
   ratio "decode throughput ratio" "$td" "$fd" "$tdc" "$fdc"
   echo "(tool: whole process, start-up included; floor: its timed loop only;"
   echo " ratio = tool throughput / floor throughput)"
+  sw=$(median "${start_wall[@]}") sc=$(median "${start_cpu[@]}")
+  awk -v sw="$sw" -v sc="$sc" -v te="$te" -v fe="$fe" -v tec="$tec" -v fec="$fec" \
+    -v td="$td" -v fd="$fd" -v tdc="$tdc" -v fdc="$fdc" 'BEGIN {
+    printf "tool start-up (a run without input): %.1f ms; ratios with it taken off the tool:\n", sw * 1e3
+    printf "  encode %.3f (cpu time %.3f), decode %.3f (cpu time %.3f)\n",
+      fe / (te - sw), fec / (tec - sc), fd / (td - sw), fdc / (tdc - sc) }'
   if [ -n "$ir_enc_tool" ]; then
     awk -v et="$ir_enc_tool" -v ef="$ir_enc_floor" -v dt="$ir_dec_tool" -v df="$ir_dec_floor" \
       -v el="$ir_enc_loop" -v dl="$ir_dec_loop" 'BEGIN {
