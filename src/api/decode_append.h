@@ -11,7 +11,7 @@ namespace zarnex::api {
 /// of handing out a new text, so that a run writes every result straight into
 /// its output block. Returns 0, or the failing status with the error state
 /// set and nothing appended.
-int decode_append(std::string_view code_text, xml::TextBuffer &out);
+int decode_append(std::string_view code_text, xml::TextBuffer& out);
 
 }  // namespace zarnex::api
 

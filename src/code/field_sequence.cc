@@ -212,12 +212,6 @@ void split(FieldSequence& sequence, std::string_view text) {
   sequence.fields.append_split(text);
 }
 
-StringValue next_field(FieldSequence& sequence) {
-  StringValue value;
-  read_string(sequence, value);
-  return value;
-}
-
 void read_string(FieldSequence& sequence, StringValue& value) {
   const std::string_view text = take_field(sequence);
   if (text.empty()) {
@@ -285,12 +279,6 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
   // Lenient: a malformed number is a present 0.0. So is a non-finite one
   // (nan, inf): no document carries it, and its XML could not be read back.
   return 0.0;
-}
-
-StringValue read_date(FieldSequence& sequence) {
-  StringValue value;
-  read_date(sequence, value);
-  return value;
 }
 
 void read_date(FieldSequence& sequence, StringValue& value) {

@@ -135,9 +135,8 @@ int write_document(FieldSequence& sequence, const Document* document);
 /// Cuts @a text (up to its first NUL byte) at every TAB and appends the
 /// pieces as fields: n TABs give n + 1 fields.
 void split(FieldSequence& sequence, std::string_view text);
-/// The next field, absent when it is empty or when the fields have run out.
-StringValue next_field(FieldSequence& sequence);
-/// next_field() stored into @a value, built in place.
+/// Stores the next field into @a value, built in place: absent when the
+/// field is empty or when the fields have run out.
 void read_string(FieldSequence& sequence, StringValue& value);
 /// The next field as an integer; a malformed number reads as a present 0
 /// (a strict sequence records an error naming @a name instead).
@@ -146,10 +145,9 @@ IntValue read_int(FieldSequence& sequence, std::string_view name);
 std::int32_t read_count(FieldSequence& sequence, std::string_view name);
 /// The next field as a decimal; a malformed number reads as a present 0.0.
 DecimalValue read_decimal(FieldSequence& sequence, std::string_view name);
-/// YYYYMMDD (8 bytes or more; the rest ignored) as YYYY-MM-DD; absent when
-/// the field holds 7 bytes or fewer.
-StringValue read_date(FieldSequence& sequence);
-/// read_date() stored into @a value, built in place.
+/// Stores the next field, YYYYMMDD (8 bytes or more; the rest ignored), into
+/// @a value as YYYY-MM-DD, built in place; absent when the field holds 7
+/// bytes or fewer.
 void read_date(FieldSequence& sequence, StringValue& value);
 
 /// Builds a new document of the kind named by the sequence's header (type 0

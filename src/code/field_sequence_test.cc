@@ -19,6 +19,18 @@ namespace {
 using testing::sequence_of;
 using Fields = std::vector<std::string>;
 
+// The readers' results as values, for comparing.
+StringValue next_field(FieldSequence& sequence) {
+  StringValue value;
+  read_string(sequence, value);
+  return value;
+}
+StringValue read_date(FieldSequence& sequence) {
+  StringValue value;
+  code::read_date(sequence, value);
+  return value;
+}
+
 class FieldSequenceTest : public ::testing::Test {
  protected:
   void SetUp() override { reset_error(); }

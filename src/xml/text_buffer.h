@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace zarnex::xml {
 
@@ -13,7 +14,7 @@ namespace zarnex::xml {
 /// most values of a document) are done with a few fixed-size moves instead of
 /// a call to memcpy, which costs more than the copy itself at these sizes.
 /// Reads and writes only the @a n bytes.
-inline void copy_bytes(char *to, const char *from, std::size_t n) {
+inline void copy_bytes(char* to, const char* from, std::size_t n) {
   if (n > 32) {
     std::memcpy(to, from, n);
   } else if (n >= 8) {
@@ -58,14 +59,23 @@ class TextBuffer {
  public:
   TextBuffer() = default;
   explicit TextBuffer(std::size_t capacity) { reserve(capacity); }
-  TextBuffer(TextBuffer &&) noexcept = default;
-  TextBuffer &operator=(TextBuffer &&) noexcept = default;
+  // A buffer moved from is left empty and without storage.
+  TextBuffer(TextBuffer&& other) noexcept
+      : data_(std::move(other.data_)),
+        size_(std::exchange(other.size_, 0)),
+        capacity_(std::exchange(other.capacity_, 0)) {}
+  TextBuffer& operator=(TextBuffer&& other) noexcept {
+    data_ = std::move(other.data_);
+    size_ = std::exchange(other.size_, 0);
+    capacity_ = std::exchange(other.capacity_, 0);
+    return *this;
+  }
 
   /// Makes room for @a n more bytes and returns where they start; the caller
   /// writes all of them.
-  char *extend(std::size_t n) {
+  char* extend(std::size_t n) {
     if (capacity_ - size_ < n) grow(n);
-    char *p = data_.get() + size_;
+    char* p = data_.get() + size_;
     size_ += n;
     return p;
   }
@@ -76,7 +86,7 @@ class TextBuffer {
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  const char *data() const { return data_.get(); }
+  const char* data() const { return data_.get(); }
   std::string_view view() const { return std::string_view(data(), size_); }
 
   /// Takes back everything after the first @a size bytes (at most size()).

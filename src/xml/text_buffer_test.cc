@@ -50,9 +50,12 @@ TEST(TextBuffer, GrowsKeepingWhatWasWritten) {
   p[0] = 'a', p[1] = 'b', p[2] = 'c';
   EXPECT_EQ(text.view(), "abc");
 
-  // Moving hands the text over.
+  // Moving hands the text over and leaves an empty buffer that still works.
   TextBuffer other = std::move(text);
   EXPECT_EQ(other.view(), "abc");
+  EXPECT_TRUE(text.empty());
+  text.append("again");
+  EXPECT_EQ(text.view(), "again");
 }
 
 }  // namespace
