@@ -58,9 +58,14 @@ ToolResult run_tool(const ToolRun& run) {
   std::vector<std::string> args = run.args;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  std::vector<std::string> env = run.env;
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+  for (std::string& entry : env) envp.push_back(entry.data());
+  envp.push_back(nullptr);
   pid_t pid = 0;
   int spawned = posix_spawn(&pid, binary.c_str(), &actions, nullptr,
-                            argv.data(), environ);
+                            argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   close(in_pipe[0]);
   if (spawned != 0) {

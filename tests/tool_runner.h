@@ -20,6 +20,8 @@ struct ToolRun {
   /// relies on the EOT byte does; the run is then bounded by a timeout.
   bool keep_stdin_open = false;
   int timeout_seconds = 60;
+  /// "NAME=value" entries added to the tool's environment.
+  std::vector<std::string> env;
 };
 
 /// Runs the zarnex binary with real standard streams.

@@ -1,24 +1,25 @@
 #include "qr/symbol.h"
 
-#include <qrencode.h>
-
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "error/error.h"
+#include "qr/libraries.h"
 
 namespace zarnex::qr {
 namespace {
 
 struct QrInputFree {
-  void operator()(QRinput* input) const { QRinput_free(input); }
+  void operator()(QRinput* input) const {
+    libqrencode()->QRinput_free(input);
+  }
 };
 using QrInputPtr = std::unique_ptr<QRinput, QrInputFree>;
 
 struct QrCodeFree {
-  void operator()(QRcode* code) const { QRcode_free(code); }
+  void operator()(QRcode* code) const { libqrencode()->QRcode_free(code); }
 };
 using QrCodePtr = std::unique_ptr<QRcode, QrCodeFree>;
 
@@ -86,17 +87,22 @@ int make_symbol(std::string_view text, Level level, Symbol* symbol) {
                       text.size(), static_cast<unsigned>(static_cast<unsigned char>(c))));
     }
   }
+  std::string why;
+  const LibQrencode* lib = libqrencode(&why);
+  if (lib == nullptr)
+    return set_error_detail_owned(ErrorCode::kQr, kCannotMake,
+                                  " without libqrencode: " + why + ". ");
   // Version 0 lets the library pick the smallest version that holds the text.
-  QrInputPtr input(QRinput_new2(0, to_qrencode(level)));
+  QrInputPtr input(lib->QRinput_new2(0, to_qrencode(level)));
   if (!input) return symbol_failed(text.size(), level, errno);
   // A symbol holds at most 4296 alphanumeric characters; longer texts would
   // not fit the int that the library takes.
   if (text.size() > 4296) return symbol_failed(text.size(), level, ERANGE);
-  if (QRinput_append(input.get(), QR_MODE_AN, static_cast<int>(text.size()),
+  if (lib->QRinput_append(input.get(), QR_MODE_AN, static_cast<int>(text.size()),
                      reinterpret_cast<const unsigned char*>(text.data())) != 0)
     return symbol_failed(text.size(), level, errno);
   errno = 0;
-  QrCodePtr code(QRcode_encodeInput(input.get()));
+  QrCodePtr code(lib->QRcode_encodeInput(input.get()));
   if (!code) return symbol_failed(text.size(), level, errno != 0 ? errno : ERANGE);
   symbol->version = code->version;
   symbol->width = code->width;

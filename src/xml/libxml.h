@@ -3,6 +3,11 @@
 
 // The one place that includes libxml2. Only files of xml/ include this
 // header; the rest of the system sees documents and texts only.
+//
+// libxml2 (and ICU, which it loads in turn) is loaded on first use, not at
+// the start of the process: only reading XML needs it, and loading it cost
+// more than decoding a code. Its functions are called through the table
+// that libxml2() fills.
 
 #include <libxml/entities.h>
 #include <libxml/parser.h>
@@ -11,17 +16,51 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+
+namespace zarnex::platform {
+class SharedLibrary;
+}
 
 namespace zarnex::xml {
 
+/// The libxml2 functions the system calls, by their libxml2 names.
+struct LibXml2 {
+  decltype(&::xmlInitParser) xmlInitParser;
+  decltype(&::xmlSetGenericErrorFunc) xmlSetGenericErrorFunc;
+  decltype(&::xmlSetStructuredErrorFunc) xmlSetStructuredErrorFunc;
+  decltype(&::xmlReadMemory) xmlReadMemory;
+  decltype(&::xmlDocGetRootElement) xmlDocGetRootElement;
+  decltype(&::xmlGetProp) xmlGetProp;
+  decltype(&::xmlNodeListGetString) xmlNodeListGetString;
+  decltype(&::xmlGetDocEntity) xmlGetDocEntity;
+  decltype(&::xmlFreeDoc) xmlFreeDoc;
+  decltype(&::xmlStrcmp) xmlStrcmp;
+  /// libxml2's variable holding the function that frees its texts.
+  xmlFreeFunc* xmlFree;
+};
+
+/// Loads libxml2 the first time and returns its functions, the same table on
+/// every call; nullptr when the library or one of the functions cannot be
+/// found, with the reason in @a why (when given).
+const LibXml2* libxml2(std::string* why = nullptr);
+
+/// Resolves every entry of @a table from @a library (libxml2 itself, or in
+/// tests a library that lacks some of them).
+void fill_libxml2(platform::SharedLibrary& library, LibXml2& table);
+
+/// The table of a libxml2 already loaded: only code that holds something
+/// libxml2 made (a tree, a text) calls this.
+inline const LibXml2& loaded_libxml2() { return *libxml2(); }
+
 struct XmlDocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+  void operator()(xmlDoc* doc) const { loaded_libxml2().xmlFreeDoc(doc); }
 };
 /// A parsed tree, released with xmlFreeDoc.
 using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 
 struct XmlCharFree {
-  void operator()(xmlChar* text) const { xmlFree(text); }
+  void operator()(xmlChar* text) const { (*loaded_libxml2().xmlFree)(text); }
 };
 /// A text allocated by libxml2, released with xmlFree.
 using XmlCharPtr = std::unique_ptr<xmlChar, XmlCharFree>;

@@ -121,7 +121,8 @@ bool measure_text(const xmlDoc* doc, const xmlNode* list, bool in_entity,
     if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
       content = node->content;
     } else if (node->type == XML_ENTITY_REF_NODE) {
-      const xmlEntity* entity = xmlGetDocEntity(doc, node->name);
+      const xmlEntity* entity =
+          loaded_libxml2().xmlGetDocEntity(doc, node->name);
       if (entity != nullptr) {
         if (!measure_text(doc, entity->children, true, measure)) return false;
         continue;
@@ -162,7 +163,8 @@ int read_child_text(const xmlNode* parent, const char* name,
                                  first->type == XML_CDATA_SECTION_NODE)) {
     text.chars = as_chars(first->content);
   } else {
-    text.built.reset(xmlNodeListGetString(child->doc, first, 1));
+    text.built.reset(
+        loaded_libxml2().xmlNodeListGetString(child->doc, first, 1));
     text.chars = as_chars(text.built.get());
   }
   if (text.chars != nullptr && text.chars[0] == '\0') text.chars = nullptr;
@@ -293,12 +295,13 @@ int xml_read_decimals(
 }
 
 int xml_check_root_type(const xmlNode* root, NameTable accepted, int* index) {
-  XmlCharPtr value(xmlGetProp(root, as_xml_chars("type")));
+  const LibXml2& lib = loaded_libxml2();
+  XmlCharPtr value(lib.xmlGetProp(root, as_xml_chars("type")));
   int position = 0;
   if (value != nullptr) {
     position = -1;
     for (std::size_t i = 0; i < accepted.size(); ++i) {
-      if (xmlStrcmp(value.get(), as_xml_chars(accepted[i])) == 0) {
+      if (lib.xmlStrcmp(value.get(), as_xml_chars(accepted[i])) == 0) {
         position = static_cast<int>(i);
         break;
       }
@@ -311,9 +314,9 @@ int xml_check_root_type(const xmlNode* root, NameTable accepted, int* index) {
   return 0;
 }
 
-void install_error_handlers() {
-  xmlSetGenericErrorFunc(nullptr, gather_generic_message);
-  xmlSetStructuredErrorFunc(nullptr, gather_structured_message);
+void install_error_handlers(const LibXml2& lib) {
+  lib.xmlSetGenericErrorFunc(nullptr, gather_generic_message);
+  lib.xmlSetStructuredErrorFunc(nullptr, gather_structured_message);
 }
 
 void clear_parse_log() {
@@ -347,10 +350,12 @@ int document_from_xml(std::string_view text, DocumentPtr* out) {
   clear_parse_log();
   if (text.data() == nullptr)
     return set_error(ErrorCode::kNullPointer, "XML cannot be NULL.");
-  // libxml2 wants its one-time set-up done before threads parse at once.
-  static const bool initialized = (xmlInitParser(), true);
-  (void)initialized;
-  install_error_handlers();
+  std::string why;
+  const LibXml2* lib = libxml2(&why);
+  if (lib == nullptr)
+    return set_error_detail_owned(ErrorCode::kXml, "Cannot load libxml2:",
+                                  why + ". ");
+  install_error_handlers(*lib);
   g_entity_bytes_left = kMaxEntityBytes;
   g_fatal_error = false;
 
@@ -359,10 +364,11 @@ int document_from_xml(std::string_view text, DocumentPtr* out) {
   if (text.size() <= static_cast<std::size_t>(INT_MAX)) {
     // Options 0: no DTD is loaded, no external entity is fetched, and
     // entity references stay references until an element's text is read.
-    doc.reset(xmlReadMemory(text.data(), static_cast<int>(text.size()),
-                            "noname.xml", nullptr, 0));
+    doc.reset(lib->xmlReadMemory(text.data(),
+                                 static_cast<int>(text.size()), "noname.xml",
+                                 nullptr, 0));
   }
-  const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+  const xmlNode* root = doc ? lib->xmlDocGetRootElement(doc.get()) : nullptr;
   if (root == nullptr || g_fatal_error) {
     doc.reset();
     if (std::optional<std::string> joined = join_parse_log())

@@ -115,7 +115,7 @@ int xml_check_root_type(const xmlNode* root, NameTable accepted, int* index);
 
 /// Installs, for the calling thread, the generic and the structured libxml2
 /// error handlers that gather the parser's messages into the log.
-void install_error_handlers();
+void install_error_handlers(const LibXml2& lib);
 
 /// Drops every gathered message.
 void clear_parse_log();

@@ -69,7 +69,7 @@ TEST_F(XmlReaderTest, EmptyOrMissingText) {
 }
 
 TEST_F(XmlReaderTest, GenericMessagesAreFormattedAndShownWithLineZero) {
-  install_error_handlers();
+  install_error_handlers(*libxml2());
   clear_parse_log();
   xmlGenericError(xmlGenericErrorContext, "%s failed at %d\n", "step", 7);
   xmlGenericError(xmlGenericErrorContext, "%s", "second");

@@ -34,9 +34,11 @@ inline std::string Written(std::string_view root, std::string_view type,
 /// A tree parsed straight with libxml2, for the element-level operations.
 struct ParsedXml {
   explicit ParsedXml(std::string_view text)
-      : doc(xmlReadMemory(text.data(), static_cast<int>(text.size()),
-                          "noname.xml", nullptr, 0)),
-        root(doc ? xmlDocGetRootElement(doc.get()) : nullptr) {}
+      : doc(libxml2()->xmlReadMemory(text.data(),
+                                     static_cast<int>(text.size()),
+                                     "noname.xml", nullptr, 0)),
+        root(doc ? loaded_libxml2().xmlDocGetRootElement(doc.get())
+                 : nullptr) {}
   XmlDocPtr doc;
   const xmlNode* root;
 };

@@ -1,0 +1,34 @@
+#include "xml/libxml.h"
+
+#include "platform/shared_library.h"
+
+namespace zarnex::xml {
+
+void fill_libxml2(platform::SharedLibrary& library, LibXml2& table) {
+  library.resolve("xmlInitParser", table.xmlInitParser);
+  library.resolve("xmlSetGenericErrorFunc", table.xmlSetGenericErrorFunc);
+  library.resolve("xmlSetStructuredErrorFunc", table.xmlSetStructuredErrorFunc);
+  library.resolve("xmlReadMemory", table.xmlReadMemory);
+  library.resolve("xmlDocGetRootElement", table.xmlDocGetRootElement);
+  library.resolve("xmlGetProp", table.xmlGetProp);
+  library.resolve("xmlNodeListGetString", table.xmlNodeListGetString);
+  library.resolve("xmlGetDocEntity", table.xmlGetDocEntity);
+  library.resolve("xmlFreeDoc", table.xmlFreeDoc);
+  library.resolve("xmlStrcmp", table.xmlStrcmp);
+  library.resolve("xmlFree", table.xmlFree);
+}
+
+const LibXml2* libxml2(std::string* why) {
+  // libxml2's one-time set-up is done with the loading, before threads
+  // parse at once.
+  static const platform::LibraryTable<LibXml2> loaded(
+      ZARNEX_LIBXML2_SONAME, [](platform::SharedLibrary& library, LibXml2& table) {
+        fill_libxml2(library, table);
+        if (library.ok()) table.xmlInitParser();
+      });
+  const LibXml2* table = loaded.get();
+  if (table == nullptr && why != nullptr) *why = loaded.error();
+  return table;
+}
+
+}  // namespace zarnex::xml
