@@ -1,5 +1,6 @@
 #include "code/number.h"
 
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -126,16 +127,38 @@ constexpr char kDigitPairs[] =
     "90919293949596979899";
 static_assert(sizeof kDigitPairs == 201);
 
-// The number of decimal digits of @a n, which is below 10^8.
+// 10^0 to 10^8.
+constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,
+                                          1000,   10000,   100000,
+                                          1000000, 10000000, 100000000};
+
+// The number of decimal digits of @a n, which is below 10^8, without a
+// branch: 1233 / 4096 is just above log10(2), so the bit length gives the
+// count less one, or less two, which one comparison settles.
 int digit_count(std::uint32_t n) {
-  if (n < 10000) return n < 100 ? (n < 10 ? 1 : 2) : (n < 1000 ? 3 : 4);
-  return n < 1000000 ? (n < 100000 ? 5 : 6) : (n < 10000000 ? 7 : 8);
+  n |= 1;  // 0 has one digit, as 1 has
+  const int guess = (std::bit_width(n) * 1233) >> 12;
+  return guess + (n >= kPowersOfTen[guess] ? 1 : 0);
 }
+
+// How many characters the places of an amount take: none for 0, ".5" for a
+// multiple of ten, ".25" or ".05" otherwise.
+constexpr auto kPlacesLengths = [] {
+  std::array<std::uint8_t, 100> lengths{};
+  for (std::size_t places = 1; places < 100; ++places)
+    lengths[places] = places % 10 == 0 ? 2 : 3;
+  return lengths;
+}();
 
 // The common amount: at most two places, below kCentsLimit in magnitude.
 // When the double nearest to cents / 100 is the value, the exact value lies
 // within 2^-28 of cents / 100, so rounding it to eight places ("%.8f") gives
 // cents / 100 itself. Returns the length written, or 0 for any other value.
+// Amounts come in every length, so the digits are written without branches
+// on their values (mispredicted branches cost more than the digits): always
+// eight digits, of which the leading zeros are then shifted out, and always
+// the places, of which only those that count are kept. Bytes after the text
+// may be written too, within kShortDecimalRoom.
 std::size_t format_cents(double value, char* buffer) {
   const double magnitude = std::fabs(value);
   if (!(magnitude < kCentsLimit)) return 0;
@@ -143,32 +166,38 @@ std::size_t format_cents(double value, char* buffer) {
   // below 2^33).
   const auto cents = static_cast<std::uint64_t>(
       static_cast<std::int64_t>(magnitude * 100.0 + 0.5));
-  if (static_cast<double>(cents) / 100.0 != magnitude) return 0;
+  if (static_cast<double>(static_cast<std::int64_t>(cents)) / 100.0 != magnitude)
+    return 0;
   char* p = buffer;
-  if (std::signbit(value)) *p++ = '-';  // printf keeps the sign of -0
-  // The whole part (at most eight digits), written from its last digit
-  // backwards, two digits at a time.
-  auto whole = static_cast<std::uint32_t>(cents / 100);
+  *p = '-';
+  p += std::signbit(value) ? 1 : 0;  // printf keeps the sign of -0
+  const auto whole = static_cast<std::uint32_t>(cents / 100);
   const auto places =
       static_cast<std::uint32_t>(cents - std::uint64_t{whole} * 100);
-  p += digit_count(whole);
-  char* digit = p;
-  while (whole >= 100) {
-    digit -= 2;
-    std::memcpy(digit, kDigitPairs + 2 * (whole % 100), 2);
-    whole /= 100;
-  }
-  if (whole >= 10) {
-    std::memcpy(digit - 2, kDigitPairs + 2 * whole, 2);
+  // The whole part as eight digits, the first in the lowest byte; its
+  // leading zeros are the lowest bytes and are shifted out.
+  const std::uint32_t high = whole / 10000;
+  const std::uint32_t low = whole - high * 10000;
+  char digits[8];
+  std::memcpy(digits, kDigitPairs + 2 * (high / 100), 2);
+  std::memcpy(digits + 2, kDigitPairs + 2 * (high % 100), 2);
+  std::memcpy(digits + 4, kDigitPairs + 2 * (low / 100), 2);
+  std::memcpy(digits + 6, kDigitPairs + 2 * (low % 100), 2);
+  std::uint64_t eight = 0;
+  std::memcpy(&eight, digits, 8);
+  static_assert(std::endian::native == std::endian::little ||
+                std::endian::native == std::endian::big);
+  const int count = digit_count(whole);
+  if constexpr (std::endian::native == std::endian::little) {
+    eight >>= 8 * (8 - count);
   } else {
-    digit[-1] = static_cast<char>('0' + whole);
+    eight <<= 8 * (8 - count);
   }
-  if (places != 0) {
-    // ".5" or ".05" or ".25": the second place only when it is not zero.
-    p[0] = '.';
-    std::memcpy(p + 1, kDigitPairs + 2 * places, 2);
-    p += places % 10 != 0 ? 3 : 2;
-  }
+  std::memcpy(p, &eight, 8);
+  p += count;
+  p[0] = '.';
+  std::memcpy(p + 1, kDigitPairs + 2 * places, 2);
+  p += kPlacesLengths[places];
   return static_cast<std::size_t>(p - buffer);
 }
 
