@@ -39,6 +39,76 @@ std::string format_with_printf(double value) {
   return text;
 }
 
+// "00" to "99", two characters each.
+constexpr char kDigitPairs[] =
+    "000102030405060708091011121314151617181920212223242526272829"
+    "303132333435363738394041424344454647484950515253545556575859"
+    "606162636465666768697071727374757677787980818283848586878889"
+    "90919293949596979899";
+static_assert(sizeof kDigitPairs == 201);
+
+// 10^0 to 10^8.
+constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,
+                                          1000,   10000,   100000,
+                                          1000000, 10000000, 100000000};
+
+// The number of decimal digits of @a n, which is below 10^8, without a
+// branch: 1233 / 4096 is just above log10(2), so the bit length gives the
+// count less one, or less two, which one comparison settles.
+int digit_count(std::uint32_t n) {
+  n |= 1;  // 0 has one digit, as 1 has
+  const int guess = (std::bit_width(n) * 1233) >> 12;
+  return guess + (n >= kPowersOfTen[guess] ? 1 : 0);
+}
+
+// The eight decimal digits of @a n (below 10^8, with leading zeros) as eight
+// characters in one word, the first digit in the byte that comes first in
+// memory.
+[[gnu::always_inline]] inline std::uint64_t eight_digits(std::uint32_t n) {
+  const std::uint32_t high = n / 10000;
+  const std::uint32_t low = n - high * 10000;
+  char digits[8];
+  std::memcpy(digits, kDigitPairs + 2 * (high / 100), 2);
+  std::memcpy(digits + 2, kDigitPairs + 2 * (high % 100), 2);
+  std::memcpy(digits + 4, kDigitPairs + 2 * (low / 100), 2);
+  std::memcpy(digits + 6, kDigitPairs + 2 * (low % 100), 2);
+  std::uint64_t word = 0;
+  std::memcpy(&word, digits, 8);
+  return word;
+}
+
+// Writes @a n (below 10^8) without leading zeros into 8 bytes at @a out and
+// returns the number of digits; the bytes after them are scratch. No branch
+// depends on the value: the leading zeros are shifted out of the word.
+[[gnu::always_inline]] inline int write_up_to_eight_digits(std::uint32_t n,
+                                                          char* out) {
+  std::uint64_t word = eight_digits(n);
+  const int count = digit_count(n);
+  if constexpr (std::endian::native == std::endian::little) {
+    word >>= 8 * (8 - count);
+  } else {
+    word <<= 8 * (8 - count);
+  }
+  std::memcpy(out, &word, 8);
+  return count;
+}
+
+// Writes "." and the eight places of @a fraction (1 to 10^8 - 1) without
+// their trailing zeros into 9 bytes at @a out and returns the length
+// written; the bytes after it are scratch.
+[[gnu::always_inline]] inline int write_places(std::uint32_t fraction,
+                                              char* out) {
+  const std::uint64_t word = eight_digits(fraction);
+  out[0] = '.';
+  std::memcpy(out + 1, &word, 8);
+  // The trailing zeros are the last bytes in memory that hold '0'.
+  const std::uint64_t nonzero = word ^ 0x3030303030303030u;
+  const int zeros = (std::endian::native == std::endian::little
+                         ? std::countl_zero(nonzero)
+                         : std::countr_zero(nonzero)) / 8;
+  return 1 + 8 - zeros;
+}
+
 #ifdef __SIZEOF_INT128__
 __extension__ using Uint128 = unsigned __int128;
 
@@ -82,25 +152,16 @@ std::size_t format_direct(double value, char* buffer) {
   // Longest text: "-", 11 integer digits (rounding can reach 10^10), ".",
   // 8 decimals.
   char* p = buffer;
-  if (negative) *p++ = '-';  // printf keeps the sign of -0 and of -1e-9
-  p = std::to_chars(p, buffer + kShortDecimalRoom, units / kUnitsPerOne).ptr;
-  const auto fraction = static_cast<std::uint32_t>(units % kUnitsPerOne);
-  if (fraction != 0 && fraction % 1000000 == 0) {
-    // Two places at most, as in most amounts.
-    const std::uint32_t places = fraction / 1000000;
-    *p++ = '.';
-    *p++ = static_cast<char>('0' + places / 10);
-    if (places % 10 != 0) *p++ = static_cast<char>('0' + places % 10);
-  } else if (fraction != 0) {
-    // The eight decimals with their leading zeros, after a leading 1.
-    char digits[9];
-    std::to_chars(digits, digits + sizeof digits, fraction + kUnitsPerOne);
-    std::size_t last = 8;
-    while (digits[last] == '0') --last;
-    *p++ = '.';
-    std::memcpy(p, digits + 1, last);
-    p += last;
+  *p = '-';
+  p += negative ? 1 : 0;  // printf keeps the sign of -0 and of -1e-9
+  const std::uint64_t whole = units / kUnitsPerOne;
+  if (whole < kUnitsPerOne) {
+    p += write_up_to_eight_digits(static_cast<std::uint32_t>(whole), p);
+  } else {
+    p = std::to_chars(p, buffer + kShortDecimalRoom, whole).ptr;
   }
+  const auto fraction = static_cast<std::uint32_t>(units % kUnitsPerOne);
+  if (fraction != 0) p += write_places(fraction, p);
   return static_cast<std::size_t>(p - buffer);
 }
 #endif
@@ -118,28 +179,6 @@ namespace {
 // Below this magnitude a double is never more than 2^-28 (less than 5e-9)
 // away from the nearest number with two places that it stands for.
 constexpr double kCentsLimit = 67108864.0;  // 2^26
-
-// "00" to "99", two characters each.
-constexpr char kDigitPairs[] =
-    "000102030405060708091011121314151617181920212223242526272829"
-    "303132333435363738394041424344454647484950515253545556575859"
-    "606162636465666768697071727374757677787980818283848586878889"
-    "90919293949596979899";
-static_assert(sizeof kDigitPairs == 201);
-
-// 10^0 to 10^8.
-constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,
-                                          1000,   10000,   100000,
-                                          1000000, 10000000, 100000000};
-
-// The number of decimal digits of @a n, which is below 10^8, without a
-// branch: 1233 / 4096 is just above log10(2), so the bit length gives the
-// count less one, or less two, which one comparison settles.
-int digit_count(std::uint32_t n) {
-  n |= 1;  // 0 has one digit, as 1 has
-  const int guess = (std::bit_width(n) * 1233) >> 12;
-  return guess + (n >= kPowersOfTen[guess] ? 1 : 0);
-}
 
 // How many characters the places of an amount take: none for 0, ".5" for a
 // multiple of ten, ".25" or ".05" otherwise.
@@ -174,27 +213,7 @@ std::size_t format_cents(double value, char* buffer) {
   const auto whole = static_cast<std::uint32_t>(cents / 100);
   const auto places =
       static_cast<std::uint32_t>(cents - std::uint64_t{whole} * 100);
-  // The whole part as eight digits, the first in the lowest byte; its
-  // leading zeros are the lowest bytes and are shifted out.
-  const std::uint32_t high = whole / 10000;
-  const std::uint32_t low = whole - high * 10000;
-  char digits[8];
-  std::memcpy(digits, kDigitPairs + 2 * (high / 100), 2);
-  std::memcpy(digits + 2, kDigitPairs + 2 * (high % 100), 2);
-  std::memcpy(digits + 4, kDigitPairs + 2 * (low / 100), 2);
-  std::memcpy(digits + 6, kDigitPairs + 2 * (low % 100), 2);
-  std::uint64_t eight = 0;
-  std::memcpy(&eight, digits, 8);
-  static_assert(std::endian::native == std::endian::little ||
-                std::endian::native == std::endian::big);
-  const int count = digit_count(whole);
-  if constexpr (std::endian::native == std::endian::little) {
-    eight >>= 8 * (8 - count);
-  } else {
-    eight <<= 8 * (8 - count);
-  }
-  std::memcpy(p, &eight, 8);
-  p += count;
+  p += write_up_to_eight_digits(whole, p);
   p[0] = '.';
   std::memcpy(p + 1, kDigitPairs + 2 * places, 2);
   p += kPlacesLengths[places];
