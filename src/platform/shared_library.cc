@@ -5,10 +5,12 @@
 namespace zarnex::platform {
 
 SharedLibrary::SharedLibrary(const char* soname) {
-  // RTLD_NOW: a missing function shows now, not as a crash on first call.
-  // RTLD_LOCAL: the library's names do not mix with those of libraries
+  // RTLD_LAZY: the libraries it brings along bind their functions on first
+  // call, as at the start of a process (libstdc++, which ICU loads, has
+  // thousands); the functions taken from it are looked up now, by
+  // resolve(). RTLD_LOCAL: its names do not mix with those of libraries
   // loaded later.
-  handle_ = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  handle_ = dlopen(soname, RTLD_LAZY | RTLD_LOCAL);
   if (handle_ == nullptr) {
     const char* why = dlerror();
     error_ = why != nullptr ? why : std::string("cannot load ") + soname;
