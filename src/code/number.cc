@@ -53,8 +53,8 @@ constexpr std::uint32_t kPowersOfTen[] = {1,      10,      100,
                                           1000000, 10000000, 100000000};
 
 // The number of decimal digits of @a n, which is below 10^8, without a
-// branch: 1233 / 4096 is just above log10(2), so the bit length gives the
-// count less one, or less two, which one comparison settles.
+// branch: 1233 / 4096 is just above log10(2), so the bit length gives a
+// guess that is the count or one less, and one comparison settles which.
 int digit_count(std::uint32_t n) {
   n |= 1;  // 0 has one digit, as 1 has
   const int guess = (std::bit_width(n) * 1233) >> 12;

@@ -30,7 +30,8 @@ inline constexpr std::size_t kShortDecimalRoom = 24;
 
 /// Writes format_decimal(@a value) into @a buffer (kShortDecimalRoom bytes)
 /// and returns its length when the value is below 1e10 in magnitude, the
-/// amounts of every document; returns 0 and writes nothing otherwise.
+/// amounts of every document; returns 0 otherwise. The bytes of the buffer
+/// after the text may be overwritten too.
 std::size_t format_short_decimal(double value, char* buffer);
 
 /// Reads @a text as a base-10 integer the way strtol does (leading white
