@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -58,9 +59,22 @@ ToolResult run_tool(const ToolRun& run) {
   std::vector<std::string> args = run.args;
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  // The run's entries replace those of the same name in this process's
+  // environment.
   std::vector<std::string> env = run.env;
+  auto overridden = [&env](const char* entry) {
+    const std::string_view text(entry);
+    for (const std::string& own : env) {
+      const std::size_t equals = own.find('=');
+      if (equals == std::string::npos) continue;
+      const std::string_view name_and_equals(own.data(), equals + 1);
+      if (text.substr(0, equals + 1) == name_and_equals) return true;
+    }
+    return false;
+  };
   std::vector<char*> envp;
-  for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+  for (char** entry = environ; *entry != nullptr; ++entry)
+    if (!overridden(*entry)) envp.push_back(*entry);
   for (std::string& entry : env) envp.push_back(entry.data());
   envp.push_back(nullptr);
   pid_t pid = 0;

@@ -20,7 +20,8 @@ struct ToolRun {
   /// relies on the EOT byte does; the run is then bounded by a timeout.
   bool keep_stdin_open = false;
   int timeout_seconds = 60;
-  /// "NAME=value" entries added to the tool's environment.
+  /// "NAME=value" entries added to the tool's environment, replacing any of
+  /// the same name.
   std::vector<std::string> env;
 };
 
