@@ -56,8 +56,13 @@ class LibraryTable {
     fill(library_, table_);
   }
 
-  /// The table, or nullptr when the library or one of its names is missing.
-  const Table* get() const { return library_.ok() ? &table_ : nullptr; }
+  /// The table, or nullptr when the library or one of its names is missing;
+  /// then the reason goes to @a why (when given).
+  const Table* get(std::string* why = nullptr) const {
+    if (library_.ok()) return &table_;
+    if (why != nullptr) *why = library_.error();
+    return nullptr;
+  }
   /// Why get() is nullptr.
   const std::string& error() const { return library_.error(); }
 

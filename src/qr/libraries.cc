@@ -31,15 +31,13 @@ void fill_libpng(platform::SharedLibrary& library, LibPng& table) {
 const LibQrencode* libqrencode(std::string* why) {
   static const platform::LibraryTable<LibQrencode> loaded(
       ZARNEX_LIBQRENCODE_SONAME, fill_libqrencode);
-  if (loaded.get() == nullptr && why != nullptr) *why = loaded.error();
-  return loaded.get();
+  return loaded.get(why);
 }
 
 const LibPng* libpng(std::string* why) {
   static const platform::LibraryTable<LibPng> loaded(ZARNEX_LIBPNG_SONAME,
                                                      fill_libpng);
-  if (loaded.get() == nullptr && why != nullptr) *why = loaded.error();
-  return loaded.get();
+  return loaded.get(why);
 }
 
 }  // namespace zarnex::qr

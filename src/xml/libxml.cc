@@ -26,9 +26,7 @@ const LibXml2* libxml2(std::string* why) {
         fill_libxml2(library, table);
         if (library.ok()) table.xmlInitParser();
       });
-  const LibXml2* table = loaded.get();
-  if (table == nullptr && why != nullptr) *why = loaded.error();
-  return table;
+  return loaded.get(why);
 }
 
 }  // namespace zarnex::xml
