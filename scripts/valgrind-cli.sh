@@ -21,12 +21,28 @@ failures=0
 # EXPECTED is an exit status, or "nonzero" where the tool only has to fail.
 # The tool's output lands in $work/out and $work/err.
 run() {
-  local expected=$1 name=$2 input=$3
-  shift 3
+  run_to "$1" "$2" "$3" "$work/out" "${@:4}"
+}
+# run_to EXPECTED NAME INPUT OUTPUT [ARGS...]: as run, with standard output
+# into OUTPUT; INPUT or OUTPUT "closed" runs with that stream closed.
+run_to() {
+  local expected=$1 name=$2 input=$3 output=$4
+  shift 4
   local status=0
-  valgrind -q --error-exitcode=99 --leak-check=full \
-    --errors-for-leak-kinds=definite,indirect --log-file="$work/valgrind.log" \
-    "$bin" "$@" <"$input" >"$work/out" 2>"$work/err" || status=$?
+  valgrind_tool() {
+    valgrind -q --error-exitcode=99 --leak-check=full \
+      --errors-for-leak-kinds=definite,indirect --log-file="$work/valgrind.log" \
+      "$bin" "$@" 2>"$work/err"
+  }
+  if [ "$input" = closed ] && [ "$output" = closed ]; then
+    valgrind_tool "$@" <&- >&- || status=$?
+  elif [ "$input" = closed ]; then
+    valgrind_tool "$@" <&- >"$output" || status=$?
+  elif [ "$output" = closed ]; then
+    valgrind_tool "$@" <"$input" >&- || status=$?
+  else
+    valgrind_tool "$@" <"$input" >"$output" || status=$?
+  fi
   runs=$((runs + 1))
   local ok=1
   if [ -s "$work/valgrind.log" ] || [ "$status" -eq 99 ]; then
@@ -159,6 +175,21 @@ run 0 "bulk sequences with ids, stamped errors" "$work/sequence_lines" -s -l -i 
 run 0 "bulk decode, hostile lines" "$work/hostile_lines" -d -l
 run 0 "bulk encode, hostile lines" "$work/hostile_lines" -e -l
 run 0 "bulk sequences, hostile lines" "$work/hostile_lines" -s -l
+
+# Streams that fail: a full or closed output, an unreadable or closed
+# input, an input beyond the bound; single and bulk mode.
+run_to 12 "encode into a full disk" examples/invoice.xml /dev/full -e
+run_to 12 "bulk decode into a full disk" "$work/code_lines" /dev/full -d -l
+run_to 12 "encode into a closed output" examples/invoice.xml closed -e
+run_to 12 "bulk encode into a closed output" "$work/xml_lines" closed -e -l
+run_to 12 "encode from a directory" / "$work/out" -e
+run_to 12 "bulk sequences from a directory" / "$work/out" -s -l
+run_to 12 "decode from a closed input" closed "$work/out" -d
+run_to 12 "bulk decode from a closed input" closed "$work/out" -d -l
+{ head -c 70000000 /dev/zero | tr '\0' ' '; } >"$work/too_long_input"
+run 12 "input beyond the bound" "$work/too_long_input" -e
+{ cat "$work/too_long_input"; echo; echo "$code"; } >"$work/too_long_line"
+run 0 "bulk line beyond the bound" "$work/too_long_line" -d -l
 
 echo "valgrind-cli: $runs runs, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,5 +1,6 @@
 #include "cli/input.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,7 +18,16 @@ bool LineReader::fill() {
       end_ = static_cast<std::size_t>(n);
       return true;
     }
-    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) {
+      eof_ = true;
+      return false;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      pollfd ready{fd_, POLLIN, 0};
+      if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+    }
+    error_ = errno;
     eof_ = true;
     return false;
   }
@@ -28,10 +38,15 @@ int LineReader::read_byte() {
   return static_cast<unsigned char>(buffer_[begin_++]);
 }
 
-bool LineReader::read_line(std::string& line) {
+ReadEnd LineReader::next_line(std::string& line, std::size_t limit) {
   line.clear();
+  bool too_long = false;
   for (;;) {
-    if (begin_ == end_ && !fill()) return !line.empty();
+    if (begin_ == end_ && !fill()) {
+      if (error_ != 0) return ReadEnd::kFailed;
+      if (too_long) return ReadEnd::kTooLong;
+      return line.empty() ? ReadEnd::kEnd : ReadEnd::kDone;
+    }
     const char* start = buffer_ + begin_;
     std::size_t available = end_ - begin_;
     const void* newline = std::memchr(start, '\n', available);
@@ -39,18 +54,28 @@ bool LineReader::read_line(std::string& line) {
         newline != nullptr
             ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1
             : available;
-    line.append(start, take);
     begin_ += take;
-    if (newline != nullptr) return true;
+    if (!too_long) {
+      if (take > limit - line.size()) {
+        // Past the bound: the rest of the line is read and dropped.
+        too_long = true;
+        line.clear();
+        line.shrink_to_fit();
+      } else {
+        line.append(start, take);
+      }
+    }
+    if (newline != nullptr) return too_long ? ReadEnd::kTooLong : ReadEnd::kDone;
   }
 }
 
-std::string read_all_input(int fd) {
+Input read_all_input(int fd, std::size_t limit) {
   // Chunks as a line read of at most 2047 bytes gives them: the EOT rule
   // looks at one chunk at a time.
   constexpr std::size_t kChunk = 2047;
   LineReader reader(fd);
-  std::string result;
+  Input input;
+  std::string& result = input.text;
   std::string chunk;
   for (;;) {
     chunk.clear();
@@ -59,14 +84,22 @@ std::string read_all_input(int fd) {
       chunk.push_back(static_cast<char>(c));
       if (c == '\n') break;
     }
-    if (chunk.empty()) return result;
     std::size_t eot = chunk.rfind('\x04');
-    if (eot != std::string::npos) {
-      result.append(chunk, 0, eot);
-      return result;
+    std::size_t keep = eot != std::string::npos ? eot : chunk.size();
+    if (keep > limit - result.size()) {
+      input.end = ReadEnd::kTooLong;
+      result = std::string();
+      return input;
     }
-    result += chunk;
-    if (c == -1) return result;
+    result.append(chunk, 0, keep);
+    if (eot != std::string::npos) return input;
+    if (c == -1) {
+      if (reader.error() != 0) {
+        input.end = ReadEnd::kFailed;
+        input.error = reader.error();
+      }
+      return input;
+    }
   }
 }
 

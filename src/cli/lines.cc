@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <utility>
 
 #include "cli/input.h"
+#include "cli/output.h"
 #include "error/error.h"
 #include "xml/text_buffer.h"
 
@@ -23,36 +23,31 @@ constexpr std::size_t kBlockSize = 1 << 16;
 // which goes out with write() when it is full and whenever the reader is
 // about to read more input: a long run writes in large blocks, while a pipe
 // partner that waits for each result still gets it before the tool waits.
+// Once a block cannot be written, nothing more is written and error() tells
+// why: the run ends, since no later result could reach its reader either.
 class BlockWriter {
  public:
   explicit BlockWriter(int fd) : fd_(fd), block_(2 * kBlockSize) {}
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
-  ~BlockWriter() { flush(); }
 
   xml::TextBuffer& block() { return block_; }
   void flush_when_full() {
     if (block_.size() >= kBlockSize) flush();
   }
-  // Writes the whole block. A block that cannot be written (a reader that
-  // went away, a full disk) is dropped, as a stream's buffer would be, and
-  // the run goes on.
-  void flush() {
-    const char* p = block_.data();
-    std::size_t left = block_.size();
-    while (left > 0) {
-      const ssize_t n = ::write(fd_, p, left);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    }
+  // Writes the whole block, waiting for a reader that is slow or a
+  // descriptor that is non-blocking; returns the errno of a failed write.
+  int flush() {
+    if (error_ == 0) error_ = write_fully(fd_, block_.data(), block_.size());
     block_.clear();
+    return error_;
   }
+  int error() const { return error_; }
 
  private:
   int fd_;
   xml::TextBuffer block_;
+  int error_ = 0;
 };
 
 }  // namespace
@@ -96,8 +91,8 @@ CodeWithId split_code(std::string_view output) {
   return {output.substr(0, tab), output.substr(tab + 1)};
 }
 
-void run_lines(Operation operation, bool format_stderr,
-               const SymbolFolder* symbols) {
+int run_lines(Operation operation, bool format_stderr,
+              const SymbolFolder* symbols) {
   // Whatever went to standard output through the C stream before (nothing,
   // in the tool) goes out first.
   std::fflush(stdout);
@@ -113,8 +108,17 @@ void run_lines(Operation operation, bool format_stderr,
     if (!symbol_path.empty() && symbol_path.back() != '/') symbol_path += '/';
   }
   const std::size_t folder_length = symbol_path.size();
-  while (reader.read_line(line)) {
+  for (;;) {
+    const ReadEnd end = reader.next_line(line, kMaxInput);
+    if (output.error() != 0) break;
+    if (end == ReadEnd::kEnd || end == ReadEnd::kFailed) break;
     ++line_number;
+    if (end == ReadEnd::kTooLong) {
+      // One document that is refused; the run goes on with the next line.
+      line_too_long();
+      write_error_line(format_stderr, std::string(), error_text());
+      continue;
+    }
     if (!prepare_line(line)) continue;
     const std::size_t start = block.size();
     const int status = operation(line, block, error);
@@ -136,6 +140,18 @@ void run_lines(Operation operation, bool format_stderr,
     }
     output.flush_when_full();
   }
+  // The results of every line read go out before a failure is reported.
+  if (output.flush() != 0) {
+    const int status = output_failed(output.error());
+    write_error_line(false, std::string(), error_text());
+    return status;
+  }
+  if (reader.error() != 0) {
+    const int status = input_failed(reader.error());
+    write_error_line(false, std::string(), error_text());
+    return status;
+  }
+  return 0;
 }
 
 }  // namespace zarnex::cli

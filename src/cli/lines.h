@@ -30,9 +30,12 @@ struct SymbolFolder {
 /// With @a symbols, each successful line's code is also written as a QR
 /// symbol into its folder, named by the line's number (1 for the first line
 /// of the input, blank lines counted); a symbol that cannot be written gives
-/// the line's ERROR_QR error line after its result.
-void run_lines(Operation operation, bool format_stderr,
-               const SymbolFolder* symbols = nullptr);
+/// the line's ERROR_QR error line after its result. A line longer than
+/// kMaxInput is refused with its error line, and the run goes on.
+/// Returns 0, or ERROR_STREAM when standard input could not be read or the
+/// results could not be written (the run stops there, after one error line).
+int run_lines(Operation operation, bool format_stderr,
+              const SymbolFolder* symbols = nullptr);
 
 /// An encoding result split at its last tab: the InvoiceID before it (none
 /// without a tab) and the code after it.

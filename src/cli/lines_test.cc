@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,16 +81,16 @@ TEST(LineReader, SplitsLinesOfAnyLength) {
 TEST(ReadAllInput, StopsAtEot) {
   {
     Pipe pipe(std::string("AB\x04\nCD"));
-    EXPECT_EQ(read_all_input(pipe.read_fd), "AB");
+    EXPECT_EQ(read_all_input(pipe.read_fd).text, "AB");
   }
   {
     Pipe pipe("line one\nline two\n");
-    EXPECT_EQ(read_all_input(pipe.read_fd), "line one\nline two\n");
+    EXPECT_EQ(read_all_input(pipe.read_fd).text, "line one\nline two\n");
   }
   {
     // The last EOT of the first chunk that holds one ends the input.
     Pipe pipe(std::string("a\x04" "b\x04" "c\nmore\x04\n"));
-    EXPECT_EQ(read_all_input(pipe.read_fd), std::string("a\x04" "b"));
+    EXPECT_EQ(read_all_input(pipe.read_fd).text, std::string("a\x04" "b"));
   }
   {
     // Chunks end after 2047 bytes: an EOT in a later chunk of a long line
@@ -97,12 +99,12 @@ TEST(ReadAllInput, StopsAtEot) {
     text[100] = '\x04';
     text[2500] = '\x04';
     Pipe pipe(text);
-    EXPECT_EQ(read_all_input(pipe.read_fd), std::string(100, 'x'));
+    EXPECT_EQ(read_all_input(pipe.read_fd).text, std::string(100, 'x'));
   }
   {
     // NUL bytes are kept as they are.
     Pipe pipe(std::string("a\0b\n", 4));
-    EXPECT_EQ(read_all_input(pipe.read_fd), std::string("a\0b\n", 4));
+    EXPECT_EQ(read_all_input(pipe.read_fd).text, std::string("a\0b\n", 4));
   }
 }
 
@@ -111,7 +113,56 @@ TEST(ReadAllInput, DoesNotWaitForTheEndAfterEot) {
   ASSERT_EQ(pipe(fds), 0);
   ASSERT_EQ(write(fds[1], "CODE\x04\n", 6), 6);
   // The write end stays open: reading must still return.
-  EXPECT_EQ(read_all_input(fds[0]), "CODE");
+  EXPECT_EQ(read_all_input(fds[0]).text, "CODE");
+  close(fds[0]);
+  close(fds[1]);
+}
+
+TEST(LineReader, DropsLinesBeyondTheBoundAndGoesOn) {
+  Pipe pipe("0123456789\n01234567890\n" + std::string(200000, 'y') +
+            "\nlast\n");
+  LineReader reader(pipe.read_fd);
+  std::string line;
+  EXPECT_EQ(reader.next_line(line, 11), ReadEnd::kDone);  // 10 + newline
+  EXPECT_EQ(line, "0123456789\n");
+  EXPECT_EQ(reader.next_line(line, 11), ReadEnd::kTooLong);
+  EXPECT_EQ(line, "");
+  EXPECT_EQ(reader.next_line(line, 11), ReadEnd::kTooLong);
+  EXPECT_EQ(reader.next_line(line, 11), ReadEnd::kDone);
+  EXPECT_EQ(line, "last\n");
+  EXPECT_EQ(reader.next_line(line, 11), ReadEnd::kEnd);
+  EXPECT_EQ(reader.error(), 0);
+}
+
+TEST(ReadAllInput, RefusesMoreThanTheBound) {
+  {
+    Pipe pipe(std::string(5000, 'a'));
+    Input input = read_all_input(pipe.read_fd, 5000);
+    EXPECT_EQ(input.end, ReadEnd::kDone);
+    EXPECT_EQ(input.text.size(), 5000u);
+  }
+  {
+    Pipe pipe(std::string(5001, 'a'));
+    Input input = read_all_input(pipe.read_fd, 5000);
+    EXPECT_EQ(input.end, ReadEnd::kTooLong);
+    EXPECT_EQ(input.text, "");
+  }
+  {
+    // What follows an EOT is not read, so it does not count.
+    Pipe pipe("abc\x04\n" + std::string(5000, 'a'));
+    Input input = read_all_input(pipe.read_fd, 3);
+    EXPECT_EQ(input.end, ReadEnd::kDone);
+    EXPECT_EQ(input.text, "abc");
+  }
+}
+
+TEST(ReadAllInput, ReportsAFailedRead) {
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  // The write end cannot be read.
+  Input input = read_all_input(fds[1]);
+  EXPECT_EQ(input.end, ReadEnd::kFailed);
+  EXPECT_EQ(input.error, EBADF);
   close(fds[0]);
   close(fds[1]);
 }

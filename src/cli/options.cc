@@ -264,7 +264,10 @@ std::string help_text() {
        "\tThe white quiet zone around the symbol, 0 to 64 modules. Default: 4.\n";
   t += "\nOption names ignore letter case. Exit status: 0 on success, 1 for an "
        "unknown or missing option, 11 (ERROR_QR) for a bad value of a QR "
-       "option, otherwise the error's code (see the manual page, zarnex(1)).\n";
+       "option, 12 (ERROR_STREAM) when standard input cannot be read, the "
+       "result cannot be written to standard output or the input is longer "
+       "than 64 MiB (also in bulk mode, where a longer line is only refused), "
+       "otherwise the error's code (see the manual page, zarnex(1)).\n";
   return t;
 }
 

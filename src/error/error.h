@@ -26,10 +26,14 @@ enum class ErrorCode : int {
   kXml = 9,
   kMissingLogo = 10,
   kQr = 11,
+  /// Reading the input or writing the output failed (a closed or unreadable
+  /// stream, a full disk, a reader that went away), or the input passed the
+  /// tool's bound.
+  kStream = 12,
 };
 
 /// The printable name of an error code, the first part of every error text
-/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..11.
+/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..12.
 std::string_view error_name(int code);
 
 /// Records @a code and @a subject with an empty detail and returns @a code.
