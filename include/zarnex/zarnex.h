@@ -39,6 +39,17 @@ ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, c
 ZARNEX_C_API int zarnex_decode_header(const char* code, size_t length, int* type,
                          int* version, int* sub_kind, char** error);
 
+/* QR symbol of a code, made in memory. format: ZARNEX_QR_SVG or
+ * ZARNEX_QR_PNG; level: 'L', 'M', 'Q' or 'H'; module_size 1 to 64 pixels per
+ * module; margin 0 to 64 modules of quiet zone. On success *image receives
+ * the image (SVG text, NUL-terminated, or PNG bytes, with a NUL after them)
+ * and *image_size its length without that NUL; release it with
+ * zarnex_free(). */
+enum { ZARNEX_QR_SVG = 0, ZARNEX_QR_PNG = 1 };
+ZARNEX_C_API int zarnex_render_qr(const char* code, size_t length, int format,
+                                  char level, int module_size, int margin,
+                                  char** image, size_t* image_size, char** error);
+
 /* Releases a text handed out by this library; NULL is ignored. */
 ZARNEX_C_API void zarnex_free(char* text);
 

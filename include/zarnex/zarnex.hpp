@@ -65,6 +65,25 @@ struct HeaderResult {
 /// Reads the document type, version and sub-kind of a code.
 ZARNEX_API HeaderResult decode_header(std::string_view code);
 
+/// QR symbols of codes, made in memory, for callers that serve or print
+/// images instead of writing files. The symbol holds the code in the
+/// alphanumeric mode; the image is what the tool's --qr writes.
+enum class QrFormat { kSvg = 0, kPng = 1 };
+enum class QrLevel { kL = 0, kM = 1, kQ = 2, kH = 3 };  // about 7, 15, 25, 30 %
+
+struct QrOptions {
+  QrFormat format = QrFormat::kPng;
+  QrLevel level = QrLevel::kM;  // error-correction level
+  int module_size = 4;          // pixels per module, 1 to 64
+  int margin = 4;               // white quiet zone in modules, 0 to 64
+};
+
+/// Renders @a code (a code, without an InvoiceID in front) as a QR symbol:
+/// on success the output holds the SVG text or the PNG file's bytes. A text
+/// that is not a code's alphabet, too long for any symbol, or options out
+/// of range give ERROR_QR (11).
+ZARNEX_API Result render_qr(std::string_view code, const QrOptions& options = {});
+
 /// The library's version, "1.0.10".
 ZARNEX_API const char* version();
 

@@ -65,6 +65,25 @@ int zarnex_decode_header(const char* code, size_t length, int* type,
   return 0;
 }
 
+int zarnex_render_qr(const char* code, size_t length, int format, char level,
+                     int module_size, int margin, char** image,
+                     size_t* image_size, char** error) {
+  zarnex::QrOptions options;
+  options.format = static_cast<zarnex::QrFormat>(format);
+  switch (level) {
+    case 'L': case 'l': options.level = zarnex::QrLevel::kL; break;
+    case 'M': case 'm': options.level = zarnex::QrLevel::kM; break;
+    case 'Q': case 'q': options.level = zarnex::QrLevel::kQ; break;
+    case 'H': case 'h': options.level = zarnex::QrLevel::kH; break;
+    default: options.level = static_cast<zarnex::QrLevel>(-1); break;
+  }
+  options.module_size = module_size;
+  options.margin = margin;
+  zarnex::Result result = zarnex::render_qr(view(code, length), options);
+  if (result.ok() && image_size != nullptr) *image_size = result.output.size();
+  return hand_out(result, image, error);
+}
+
 void zarnex_free(char* text) { std::free(text); }
 
 const char* zarnex_version(void) { return ZARNEX_VERSION; }
