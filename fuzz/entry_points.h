@@ -52,7 +52,7 @@ inline std::string check_recorded(std::string_view operation, int status) {
            " but recorded " + std::to_string(error_code());
   }
   std::string text = error_text();
-  std::string_view name = error_name(status);
+  const std::string_view name = code_name(status);
   if (text.compare(0, name.size(), name) != 0) {
     return std::string(operation) + " returned " + std::to_string(status) +
            " with the error text \"" + text + "\"";

@@ -22,6 +22,37 @@
 extern "C" {
 #endif
 
+/* The error codes: every function's status, and the command-line tool's
+ * exit status. */
+enum zarnex_error {
+  ZARNEX_ERROR_IO = -3,                /* reserved */
+  ZARNEX_ERROR_NULL_POINTER = -2,      /* a missing document, input or InvoiceID */
+  ZARNEX_ERROR_ILLEGAL_ARGUMENT = -1,  /* reserved */
+  ZARNEX_OK = 0,
+  ZARNEX_ERROR_BASE32HEX = 1,
+  ZARNEX_ERROR_CHECKSUM = 2,
+  ZARNEX_ERROR_COMPRESSION = 3,
+  ZARNEX_ERROR_INVALID_VALUE = 4,
+  ZARNEX_ERROR_BAD_FORMAT = 5,
+  ZARNEX_ERROR_MAX_PRIORITY_REACHED = 6, /* reserved */
+  ZARNEX_ERROR_SEQUENCE_LIMIT_EXCEEDED = 7,
+  ZARNEX_ERROR_UNKNOWN_DOCUMENT = 8,
+  ZARNEX_ERROR_XML = 9,
+  ZARNEX_ERROR_MISSING_LOGO = 10,      /* reserved */
+  ZARNEX_ERROR_QR = 11,
+  ZARNEX_ERROR_STREAM = 12
+};
+
+/* The name of an error code ("ERROR_CHECKSUM"; "" for 0,
+ * "ZARNEX_ERROR_UNKNOWN" for other codes): a static text, not to be freed. */
+ZARNEX_C_API const char* zarnex_error_name(int status);
+
+/* The subject of the last failed call on the calling thread: the field or
+ * element its message is about ("IBAN"), or the whole sentence of a message
+ * that names none; "" when no call has failed. The text stays valid until
+ * the next call of this library on the same thread. */
+ZARNEX_C_API const char* zarnex_error_subject(void);
+
 /* XML document (length bytes) -> code; with_invoice_id non-zero gives
  * "InvoiceID<TAB>code". */
 ZARNEX_C_API int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
@@ -30,6 +61,11 @@ ZARNEX_C_API int zarnex_encode_xml(const char* xml, size_t length, int with_invo
 /* Field-sequence line (type digit, tab, sub-kind digit, tab, values) -> code. */
 ZARNEX_C_API int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
                            char** output, char** error);
+
+/* Reads an XML document or a field-sequence line and checks it by the rules
+ * of its kind without encoding it: 0, or the first rule it breaks. */
+ZARNEX_C_API int zarnex_validate_xml(const char* xml, size_t length, char** error);
+ZARNEX_C_API int zarnex_validate_sequence(const char* line, size_t length, char** error);
 
 /* Code -> one line of XML. */
 ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, char** error);

@@ -19,16 +19,47 @@
 
 namespace zarnex {
 
+/// The error codes: the status of every call, and the exit status of the
+/// command-line tool. The C interface has the same values (ZARNEX_ERROR_...).
+enum class Error : int {
+  kIo = -3,               // reserved
+  kNullPointer = -2,      // a missing document, input or InvoiceID
+  kIllegalArgument = -1,  // reserved
+  kOk = 0,
+  kBase32hex = 1,         // a character outside the code's alphabet
+  kChecksum = 2,          // a checksum that is missing or does not match
+  kCompression = 3,       // compressed data that is missing or corrupt
+  kInvalidValue = 4,      // a value that breaks the rules of its document
+  kBadFormat = 5,         // a field-sequence line with a malformed prefix
+  kMaxPriorityReached = 6,  // reserved
+  kSequenceLimitExceeded = 7,  // a document longer than 550 bytes
+  kUnknownDocument = 8,   // a code too short to hold a header
+  kXml = 9,               // XML that cannot be read or written
+  kMissingLogo = 10,      // reserved
+  kQr = 11,               // a QR symbol that cannot be made or written
+  kStream = 12,           // input that cannot be read, output not written
+};
+
+/// The name of an error code without its separator ("ERROR_CHECKSUM");
+/// "" for 0 and "ZARNEX_ERROR_UNKNOWN" for any code not listed above.
+ZARNEX_API const char* error_name(int status);
+
 /// The outcome of one call: status 0 and the output, or a non-zero error
 /// code with its one-line error text ("ERROR_CHECKSUM: Checksum mismatch.  ").
-/// The codes are those the command-line tool exits with.
+/// The codes are those the command-line tool exits with. On failure the
+/// error is also given in parts: its name and its subject, the field or
+/// element the message is about ("IBAN" for "ERROR_INVALID_VALUE: IBAN cannot
+/// be NULL. "), or the whole sentence of a message that names none.
 struct Result {
   int status = 0;
   std::string output;
-  std::string error;
+  std::string error;       // the whole error text
+  std::string error_name;  // "ERROR_INVALID_VALUE"; empty on success
+  std::string subject;     // "IBAN"; empty on success
 
   bool ok() const { return status == 0; }
   explicit operator bool() const { return ok(); }
+  Error code() const { return static_cast<Error>(status); }
 };
 
 /// Encodes an XML document (root Pay, Invoice or InvoiceItems) into a code.
@@ -40,6 +71,15 @@ ZARNEX_API Result encode_xml(std::string_view xml, bool with_invoice_id = false)
 /// 2 InvoiceItems), a tab, a sub-kind digit, a tab and the document's values
 /// separated by tabs.
 ZARNEX_API Result encode_sequence(std::string_view line, bool with_invoice_id = false);
+
+/// Reads an XML document and checks it by the rules of its kind without
+/// encoding it: status 0 with an empty output, or the first rule it breaks
+/// (the error encode_xml would give before it writes the code; the 550-byte
+/// limit of the code is not checked).
+ZARNEX_API Result validate_xml(std::string_view xml);
+
+/// The same for a field-sequence line.
+ZARNEX_API Result validate_sequence(std::string_view line);
 
 /// Decodes a code into one line of XML, with the amounts that the code does
 /// not carry computed again.
@@ -57,6 +97,8 @@ struct HeaderResult {
   int status = 0;
   Header header;
   std::string error;
+  std::string error_name;
+  std::string subject;
 
   bool ok() const { return status == 0; }
   explicit operator bool() const { return ok(); }

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "api/failure.h"
 #include "error/error.h"
 #include "qr/symbol.h"
 #include "qr/symbol_file.h"
@@ -11,12 +12,7 @@
 namespace zarnex {
 namespace {
 
-Result failure(int status) {
-  Result result;
-  result.status = status;
-  result.error = error_text();
-  return result;
-}
+using api::failure;
 
 // A value out of range, in the words of the tool's --qr options
 // (": Invalid QR module size '0': expected a whole number of pixels from 1

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "api/decode_append.h"
+#include "api/failure.h"
 #include "api/sequence_prefix.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
@@ -14,14 +15,19 @@
 #include "xml/xml_text.h"
 
 namespace zarnex {
-namespace {
 
-Result failure(int status) {
+Result api::failure(int status) {
   Result result;
   result.status = status;
+  result.error_name = code_name(status);
+  result.subject = error_subject();
   result.error = error_text();
   return result;
 }
+
+namespace {
+
+using api::failure;
 
 // Encodes a document, with the InvoiceID and a tab in front when asked.
 Result encode(const Document* document, bool with_invoice_id) {
@@ -58,7 +64,30 @@ int check_field_texts(std::string_view fields) {
                                 std::move(detail));
 }
 
+int document_from_sequence(std::string_view line, DocumentPtr* document) {
+  DocumentHeader header;
+  std::size_t start = 0;
+  int status = api::read_sequence_prefix(line, &header, &start);
+  if (status != 0) return status;
+  status = check_field_texts(line.substr(start));
+  if (status != 0) return status;
+  code::FieldSequence sequence;
+  sequence.header = header;
+  sequence.strict = true;
+  code::split(sequence, line.substr(start));
+  return code::read_document(sequence, document);
+}
+
+// The outcome of checking a document that was read with @a status.
+Result validated(int status, const DocumentPtr& document) {
+  if (status == 0) status = document_validate(document.get());
+  if (status != 0) return failure(status);
+  return Result{};
+}
+
 }  // namespace
+
+const char* error_name(int status) { return code_name(status); }
 
 Result encode_xml(std::string_view xml, bool with_invoice_id) {
   DocumentPtr document;
@@ -68,20 +97,22 @@ Result encode_xml(std::string_view xml, bool with_invoice_id) {
 }
 
 Result encode_sequence(std::string_view line, bool with_invoice_id) {
-  DocumentHeader header;
-  std::size_t start = 0;
-  int status = api::read_sequence_prefix(line, &header, &start);
-  if (status != 0) return failure(status);
-  status = check_field_texts(line.substr(start));
-  if (status != 0) return failure(status);
-  code::FieldSequence sequence;
-  sequence.header = header;
-  sequence.strict = true;
-  code::split(sequence, line.substr(start));
   DocumentPtr document;
-  status = code::read_document(sequence, &document);
+  int status = document_from_sequence(line, &document);
   if (status != 0) return failure(status);
   return encode(document.get(), with_invoice_id);
+}
+
+Result validate_xml(std::string_view xml) {
+  DocumentPtr document;
+  const int status = xml::document_from_xml(xml, &document);
+  return validated(status, document);
+}
+
+Result validate_sequence(std::string_view line) {
+  DocumentPtr document;
+  const int status = document_from_sequence(line, &document);
+  return validated(status, document);
 }
 
 Result decode(std::string_view code_text) {
@@ -110,7 +141,10 @@ HeaderResult decode_header(std::string_view code_text) {
   DocumentHeader header;
   result.status = code::read_code_header(code_text, &header);
   if (result.status != 0) {
-    result.error = error_text();
+    Result failed = failure(result.status);
+    result.error_name = std::move(failed.error_name);
+    result.subject = std::move(failed.subject);
+    result.error = std::move(failed.error);
     return result;
   }
   result.header.type = header.type();

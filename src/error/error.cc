@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace zarnex {
@@ -21,24 +22,39 @@ struct ErrorState {
 // do not see each other's errors.
 thread_local ErrorState g_error_state;
 
-constexpr std::string_view kErrorNames[] = {
-    "ERROR_IO: ",                   // -3
-    "ERROR_NULL_POINTER: ",         // -2
-    "ERROR_ILLEGAL_ARGUMENT: ",     // -1
-    "",                             // 0
-    "ERROR_BASE32HEX: ",            // 1
-    "ERROR_CHECKSUM: ",             // 2
-    "ERROR_COMPRESSION: ",          // 3
-    "ERROR_INVALID_VALUE: ",        // 4
-    "ERROR_BAD_FORMAT: ",           // 5
-    "ERROR_MAX_PRIORITY_REACHED: ", // 6
-    "ERROR_SEQUENCE_LIMIT_EXCEEDED: ",  // 7
-    "ERROR_UNKNOWN_DOCUMENT: ",     // 8
-    "ERROR_XML: ",                  // 9
-    "ERROR_MISSING_LOGO: ",         // 10
-    "ERROR_QR",                     // 11: no colon, no blank
-    "ERROR_STREAM: ",               // 12
+// The name of each code from -3 to 12, and whether the error text puts
+// ": " after it (ERROR_QR and the empty name of 0 stand alone).
+struct ErrorName {
+  const char* name;
+  bool colon;
 };
+constexpr ErrorName kErrorNames[] = {
+    {"ERROR_IO", true},                     // -3
+    {"ERROR_NULL_POINTER", true},           // -2
+    {"ERROR_ILLEGAL_ARGUMENT", true},       // -1
+    {"", false},                            // 0
+    {"ERROR_BASE32HEX", true},              // 1
+    {"ERROR_CHECKSUM", true},               // 2
+    {"ERROR_COMPRESSION", true},            // 3
+    {"ERROR_INVALID_VALUE", true},          // 4
+    {"ERROR_BAD_FORMAT", true},             // 5
+    {"ERROR_MAX_PRIORITY_REACHED", true},   // 6
+    {"ERROR_SEQUENCE_LIMIT_EXCEEDED", true},  // 7
+    {"ERROR_UNKNOWN_DOCUMENT", true},       // 8
+    {"ERROR_XML", true},                    // 9
+    {"ERROR_MISSING_LOGO", true},           // 10
+    {"ERROR_QR", false},                    // 11
+    {"ERROR_STREAM", true},                 // 12
+};
+constexpr int kFirstCode = -3;
+constexpr int kLastCode = 12;
+static_assert(std::size(kErrorNames) == kLastCode - kFirstCode + 1);
+
+const ErrorName& name_of(int code) {
+  static constexpr ErrorName kUnknown{"ZARNEX_ERROR_UNKNOWN", false};
+  if (code < kFirstCode || code > kLastCode) return kUnknown;
+  return kErrorNames[code - kFirstCode];
+}
 
 std::string vformat_text(std::size_t size_hint, const char* format,
                          va_list args) {
@@ -62,10 +78,7 @@ std::string vformat_text(std::size_t size_hint, const char* format,
 
 }  // namespace
 
-std::string_view error_name(int code) {
-  if (code < -3 || code > 12) return "ZARNEX_ERROR_UNKNOWN";
-  return kErrorNames[code + 3];
-}
+const char* code_name(int code) { return name_of(code).name; }
 
 int set_error(int code, std::string_view subject) {
   return set_error_detail(code, subject, "");
@@ -104,15 +117,19 @@ int set_error_detail_owned(ErrorCode code, std::string_view subject,
 
 int error_code() { return g_error_state.code; }
 
+std::string_view error_subject() { return g_error_state.subject; }
+
 std::string error_text() {
   ErrorState& s = g_error_state;
-  std::string_view name = error_name(s.code);
+  const ErrorName& name = name_of(s.code);
+  std::string_view colon = name.colon ? ": " : "";
   std::string_view separator =
       (!s.detail.empty() && s.detail.front() == ' ') ? "" : " ";
   std::string text;
-  text.reserve(name.size() + s.subject.size() + separator.size() +
-               s.detail.size());
-  text.append(name).append(s.subject).append(separator).append(s.detail);
+  text.reserve(std::char_traits<char>::length(name.name) + colon.size() +
+               s.subject.size() + separator.size() + s.detail.size());
+  text.append(name.name).append(colon).append(s.subject).append(separator);
+  text.append(s.detail);
   if (s.detail_owned) {
     s.owned_detail.clear();
     s.detail = "";

@@ -32,9 +32,11 @@ enum class ErrorCode : int {
   kStream = 12,
 };
 
-/// The printable name of an error code, the first part of every error text
-/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..12.
-std::string_view error_name(int code);
+/// The name of an error code ("ERROR_CHECKSUM"), a static text; "" for 0 and
+/// "ZARNEX_ERROR_UNKNOWN" for codes outside -3..12. The error text begins
+/// with it, followed by ": " for every code but 0, 11 (ERROR_QR) and the
+/// unknown ones.
+const char* code_name(int code);
 
 /// Records @a code and @a subject with an empty detail and returns @a code.
 /// The subject must stay alive until the next error is recorded (callers
@@ -54,6 +56,9 @@ int set_error_detail_owned(ErrorCode code, std::string_view subject,
 
 /// The code of the last recorded error (0 when none was recorded).
 int error_code();
+
+/// The subject of the last recorded error ("" when none was recorded).
+std::string_view error_subject();
 
 /// The error text: name, subject, one blank unless the detail begins with a
 /// blank, and the detail. An owned detail is released afterwards, so a second
