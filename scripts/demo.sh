@@ -3,7 +3,7 @@
 # payment order into a code and decodes the code back into XML.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh build
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZARNEX_BUILD_TESTS=OFF >/dev/null
 cmake --build build -j"$(nproc)" --target zarnex >/dev/null
 example=${1:-examples/pay-one-off.xml}

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing zarnex needs, when
-# they are missing. Run as root (or with sudo available).
+# Installs the Debian packages zarnex needs, when they are missing. Run as
+# root (or with sudo available).
+#
+#   scripts/setup.sh          everything: building, the tests and their tools
+#   scripts/setup.sh build    only what building and running the tool needs
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libxml2-utils python3 xz-utils
-          clang libclang-rt-14-dev valgrind
-          libqrencode-dev libpng-dev zbar-tools librsvg2-bin)
+build_packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev
+                libqrencode-dev libpng-dev)
+# The tests, the benchmark and the hardening stages: GoogleTest, Google
+# Benchmark, xmllint, python3 and xz for outside checks, clang with its
+# sanitizer runtime, valgrind, a QR scanner and an SVG renderer.
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils python3
+               xz-utils clang libclang-rt-14-dev valgrind zbar-tools librsvg2-bin)
+
+packages=("${build_packages[@]}")
+[ "${1:-}" = build ] || packages+=("${test_packages[@]}")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
