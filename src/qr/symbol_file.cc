@@ -162,9 +162,10 @@ int resolve_target(const std::string& path, std::string* target) {
   }
   if (!S_ISLNK(info.st_mode)) return path_refused(path, not_regular(info.st_mode));
   if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT) return path_refused(path, "Is a dangling symbolic link");
+    const int error = errno;
+    if (error == ENOENT) return path_refused(path, "Is a dangling symbolic link");
     return path_refused(path, std::string("Is a symbolic link that cannot be followed (") +
-                                  std::strerror(errno) + ")");
+                                  std::strerror(error) + ")");
   }
   if (!S_ISREG(info.st_mode)) {
     return path_refused(path, std::string("Is a symbolic link to ") +
