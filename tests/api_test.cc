@@ -56,6 +56,68 @@ TEST(Api, FailuresCarryTheirText) {
   EXPECT_NE(broken.error.find(" line:1,\n"), std::string::npos) << broken.error;
 }
 
+// @a code with its two header bytes replaced; the CRC does not cover them,
+// so the rest stays intact. The first four characters hold the 16 header
+// bits and 4 bits of the payload length.
+std::string WithHeader(const std::string& code, unsigned byte0, unsigned byte1) {
+  const std::string digits = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
+  unsigned bits = 0;
+  for (int i = 0; i < 4; ++i) bits = bits << 5 | static_cast<unsigned>(digits.find(code[i]));
+  bits = (bits & 0xF) | byte0 << 12 | byte1 << 4;
+  std::string changed = code;
+  for (int i = 3; i >= 0; --i, bits >>= 5) changed[i] = digits[bits & 31];
+  return changed;
+}
+
+TEST(Api, HeaderOfABrokenCodeFailsAsDecodingDoes) {
+  const std::string pay = encode_xml(testing::read_source_file(kDocuments[0])).output;
+  ASSERT_FALSE(pay.empty());
+  const std::string kCodes[] = {
+      "VVVV", "0000", "VVV", "VVVw",
+      WithHeader(pay, 0xF0, 0x00), WithHeader(pay, 0x30, 0x00),  // no kind
+      WithHeader(pay, 0xFF, 0xFF), WithHeader(pay, 0x00, 0x10),  // sub-kinds
+      WithHeader(pay, 0x20, 0x30), WithHeader(pay, 0x10, 0x50),
+      WithHeader(pay, 0x01, 0x00), WithHeader(pay, 0x2F, 0x00),  // versions
+  };
+  for (const std::string& code : kCodes) {
+    SCOPED_TRACE(code);
+    Result decoded = decode(code);
+    HeaderResult header = decode_header(code);
+    ASSERT_FALSE(decoded);
+    EXPECT_EQ(header.status, decoded.status);
+    EXPECT_EQ(header.error, decoded.error);
+  }
+  EXPECT_EQ(decode_header("VVVV").error, "ERROR_COMPRESSION: Invalid compressed data.  ");
+  EXPECT_EQ(decode_header(WithHeader(pay, 0xF0, 0x00)).status, -2);
+
+  // The codes of every kind and sub-kind keep their header; so does one with
+  // reserved bits set, which decodes.
+  const struct {
+    const char* path;
+    int type, sub_kind;
+  } kKinds[] = {
+      {"examples/pay-one-off.xml", 0, 0},      {"examples/invoice.xml", 1, 0},
+      {"examples/proforma-invoice.xml", 1, 1}, {"examples/credit-note.xml", 1, 2},
+      {"examples/debit-note.xml", 1, 3},       {"examples/advance-invoice.xml", 1, 4},
+      {"examples/invoice-items.xml", 2, 0},
+  };
+  for (const auto& k : kKinds) {
+    Result code = encode_xml(testing::read_source_file(k.path));
+    ASSERT_TRUE(code) << k.path << ": " << code.error;
+    HeaderResult header = decode_header(code.output);
+    ASSERT_TRUE(header) << k.path << ": " << header.error;
+    EXPECT_EQ(header.header.type, k.type) << k.path;
+    EXPECT_EQ(header.header.version, 0) << k.path;
+    EXPECT_EQ(header.header.sub_kind, k.sub_kind) << k.path;
+  }
+  const std::string reserved = WithHeader(pay, 0x00, 0x0F);
+  EXPECT_TRUE(decode(reserved));
+  HeaderResult header = decode_header(reserved);
+  ASSERT_TRUE(header) << header.error;
+  EXPECT_EQ(header.header.type, 0);
+  EXPECT_EQ(header.header.sub_kind, 0);
+}
+
 TEST(Api, ConcurrentCallsGiveTheSameResults) {
   // Expected results from one thread first.
   std::vector<std::string> xml, codes, decoded;

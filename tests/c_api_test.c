@@ -53,6 +53,30 @@ int main(int argc, char** argv) {
         zarnex_decode_header(code, strlen(code), &type, &version, &sub_kind, NULL) == 0);
   CHECK(type == 0 && version == 0 && sub_kind == 0);
 
+  /* A broken header fails as decoding the code does: "VVVV" lacks the
+   * payload length, and a first character U names type 15. */
+  if (code != NULL) {
+    char* typed = malloc(strlen(code) + 1);
+    strcpy(typed, code);
+    typed[0] = 'U';
+    const char* broken[] = {"VVVV", typed};
+    for (int i = 0; i < 2; ++i) {
+      char* header_error = NULL;
+      char* decode_error = NULL;
+      type = version = sub_kind = -1;
+      int header_status = zarnex_decode_header(broken[i], strlen(broken[i]), &type,
+                                               &version, &sub_kind, &header_error);
+      CHECK(header_status != 0);
+      CHECK(header_status == zarnex_decode(broken[i], strlen(broken[i]), NULL, &decode_error));
+      CHECK(header_error != NULL && decode_error != NULL &&
+            strcmp(header_error, decode_error) == 0);
+      CHECK(type == -1 && version == -1 && sub_kind == -1);
+      zarnex_free(header_error);
+      zarnex_free(decode_error);
+    }
+    free(typed);
+  }
+
   char* output = NULL;
   CHECK(zarnex_decode("abc", 3, &output, &error) == 8);
   CHECK(output == NULL);

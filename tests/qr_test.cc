@@ -327,7 +327,7 @@ TEST_F(QrTool, UnwritableTargetsGiveQrErrorLines) {
   } kSingle[] = {
       {file / "code.png", "Not a directory"},
       {dir_ / "missing" / "code.png", "No such file or directory"},
-      {dir_ / "taken.png", "Is a directory"},
+      {dir_ / "taken.png", "Is a directory, not a regular file"},
   };
   for (const auto& c : kSingle) {
     ToolResult r = run_tool({"-e", "--qr=" + c.target.string()}, xml);
@@ -364,7 +364,8 @@ TEST_F(QrTool, UnwritableTargetsGiveQrErrorLines) {
   EXPECT_EQ(bulk.status, 0);
   EXPECT_EQ(bulk.out, code + "\n" + code + "\n");
   EXPECT_EQ(bulk.err, "ERROR_QR: Cannot write QR symbol file '" +
-                          (folder / "000001.png").string() + "': Is a directory. \n");
+                          (folder / "000001.png").string() +
+                          "': Is a directory, not a regular file. \n");
   EXPECT_EQ(Names(folder), (std::vector<std::string>{"000001.png", "000002.png"}));
   EXPECT_EQ(Scan({folder / "000002.png"}), code + "\n");
 

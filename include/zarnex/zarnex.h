@@ -71,7 +71,10 @@ ZARNEX_C_API int zarnex_validate_sequence(const char* line, size_t length, char*
 ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, char** error);
 
 /* Code -> document type (0 Pay, 1 Invoice, 2 InvoiceItems), version and
- * sub-kind; any of the three pointers may be NULL. */
+ * sub-kind, without decompressing; any of the three pointers may be NULL.
+ * Fails with the status and error text zarnex_decode() gives for the code's
+ * header (too short, outside the alphabet, no payload length, or a type,
+ * sub-kind or version that no document has). */
 ZARNEX_C_API int zarnex_decode_header(const char* code, size_t length, int* type,
                          int* version, int* sub_kind, char** error);
 

@@ -104,7 +104,12 @@ struct HeaderResult {
   explicit operator bool() const { return ok(); }
 };
 
-/// Reads the document type, version and sub-kind of a code.
+/// Reads the document type, version and sub-kind of a code without
+/// decompressing it. It fails with the status and error text that decode()
+/// gives for the code's header: for a code too short, outside the alphabet
+/// or without its payload length, and for a header whose type, sub-kind or
+/// version no document has (decode() reports that once the stream and its
+/// checksum have passed). The reserved bits are not examined.
 ZARNEX_API HeaderResult decode_header(std::string_view code);
 
 /// QR symbols of codes, made in memory, for callers that serve or print

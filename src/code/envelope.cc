@@ -30,6 +30,23 @@ std::uint32_t read_le32(std::string_view bytes) {
   return value;
 }
 
+// The start of the envelope @a bytes, as the decoder reads it before it
+// decompresses anything: the two header bytes (8 "Header not found. ") and
+// the payload length after them (3 "Invalid compressed data. "). Sets
+// @a header on success only. decode_document() and read_code_header() share
+// it, and both judge the header itself with check_header() (type, sub-kind,
+// version; the reserved bits travel unexamined), so that a header is called
+// valid exactly when decoding accepts it.
+int read_envelope_start(std::string_view bytes, DocumentHeader* header) {
+  if (bytes.size() < kHeaderBytes)
+    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+  if (int status = check_length_field(bytes.substr(kHeaderBytes)); status != 0)
+    return status;
+  header->byte0 = static_cast<std::uint8_t>(bytes[0]);
+  header->byte1 = static_cast<std::uint8_t>(bytes[1]);
+  return 0;
+}
+
 }  // namespace
 
 std::uint32_t get_sequence_limit() { return t_sequence_limit; }
@@ -131,9 +148,9 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
   std::string& bytes = buffers.bytes;
   reuse(bytes);
   if (int status = base32hex_decode(text, &bytes); status != 0) return status;
-  // Only possible when most of the text is "=" padding.
-  if (bytes.size() < kHeaderBytes)
-    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
+  DocumentHeader header;
+  if (int status = read_envelope_start(bytes, &header); status != 0)
+    return status;
 
   // A fresh sequence every time, but with the fields' buffer of the last one.
   FieldSequence& sequence = buffers.sequence;
@@ -141,8 +158,7 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
   FieldList fields = std::move(sequence.fields);
   sequence = FieldSequence();
   sequence.fields = std::move(fields);
-  sequence.header.byte0 = static_cast<std::uint8_t>(bytes[0]);
-  sequence.header.byte1 = static_cast<std::uint8_t>(bytes[1]);
+  sequence.header = header;
 
   std::string& payload = buffers.payload;
   reuse(payload);
@@ -156,6 +172,10 @@ int decode_document(std::string_view text, DocumentPtr* out_document) {
   std::string_view sequence_text = std::string_view(payload).substr(kCrcBytes);
   if (read_le32(payload) != crc32(sequence_text))
     return set_error(ErrorCode::kChecksum, "Checksum mismatch. ");
+  // The stream and its CRC first: a code that is not intact is reported as
+  // such, whatever its header says. Then the header must name a document
+  // that can be read and written.
+  if (int status = check_header(header); status != 0) return status;
 
   split(sequence, sequence_text);
   DocumentPtr document;
@@ -175,12 +195,11 @@ int read_code_header(std::string_view text, DocumentHeader* out_header) {
     return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
   std::string bytes;
   if (int status = base32hex_decode(text, &bytes); status != 0) return status;
-  if (bytes.size() < kHeaderBytes)
-    return set_error(ErrorCode::kUnknownDocument, "Header not found. ");
-  if (out_header != nullptr) {
-    out_header->byte0 = static_cast<std::uint8_t>(bytes[0]);
-    out_header->byte1 = static_cast<std::uint8_t>(bytes[1]);
-  }
+  DocumentHeader header;
+  if (int status = read_envelope_start(bytes, &header); status != 0)
+    return status;
+  if (int status = check_header(header); status != 0) return status;
+  if (out_header != nullptr) *out_header = header;
   return 0;
 }
 

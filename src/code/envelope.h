@@ -40,12 +40,20 @@ int encode_document(const Document* document, std::string* out_text);
 
 /// Decodes a code into a new, validated and completed document. Errors, in
 /// the order checked: 8 fewer than 4 characters; -2 no place for the
-/// document; 1 a character outside the alphabet; 3 no stream or a corrupt
-/// stream; 2 no checksum or a checksum mismatch; -2 an unknown document
-/// type; then the rules of the document's kind.
+/// document; 1 a character outside the alphabet; 8 fewer than 2 bytes;
+/// 3 no payload length; 3 a corrupt stream; 2 no checksum or a checksum
+/// mismatch; the header's faults (check_header: -2 an unknown document
+/// type, 9 a sub-kind the type does not have, 9 a version other than 0);
+/// then the rules of the document's kind.
 int decode_document(std::string_view text, DocumentPtr* out_document);
 
-/// The two header bytes of a code, without decompressing it.
+/// The two header bytes of a code, without decompressing it: the checks of
+/// decode_document() but those of the stream and its CRC, made by the same
+/// functions, so a code whose stream is intact fails here with the status
+/// and message decode_document() gives for its header, and a code refused
+/// before its stream (too short, outside the alphabet, no payload length)
+/// fails as it does there. -2 "Base32hex cannot be NULL. " for a null text.
+/// @a out_header is set on success only.
 int read_code_header(std::string_view text, DocumentHeader* out_header);
 
 }  // namespace zarnex::code

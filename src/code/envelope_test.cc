@@ -343,7 +343,7 @@ TEST_F(EnvelopeTest, ReadCodeHeader) {
   ASSERT_EQ(read_code_header(encode(*invoice), &header), 0);
   EXPECT_EQ(header.byte0, 0x10);
   EXPECT_EQ(header.byte1, 0x30);
-  ASSERT_EQ(read_code_header("4000", &header), 0);
+  ASSERT_EQ(read_code_header(encode(*testing::valid_invoice_items()), &header), 0);
   EXPECT_EQ(header.byte0, 0x20);
   EXPECT_EQ(header.byte1, 0x00);
 
@@ -357,6 +357,12 @@ TEST_F(EnvelopeTest, ReadCodeHeader) {
       {"400", 8, "ERROR_UNKNOWN_DOCUMENT: Header not found.  "},
       {"4===", 8, "ERROR_UNKNOWN_DOCUMENT: Header not found.  "},
       {"400w", 1, "ERROR_BASE32HEX: Invalid base32hex string.  "},
+      // A header without the payload length after it, as decoding says.
+      {"4000", 3, "ERROR_COMPRESSION: Invalid compressed data.  "},
+      {"VVVV", 3, "ERROR_COMPRESSION: Invalid compressed data.  "},
+      // Type 15 with the payload length: the header's own fault (decoding
+      // meets the missing stream first).
+      {"VVVVVVV", -2, "ERROR_NULL_POINTER: Document cannot be null.  "},
   };
   for (const auto& c : kCases) {
     reset_error();
@@ -364,6 +370,71 @@ TEST_F(EnvelopeTest, ReadCodeHeader) {
     EXPECT_EQ(read_code_header(c.code, &untouched), c.status) << c.code;
     EXPECT_EQ(error_text(), c.message);
     EXPECT_EQ(untouched, (DocumentHeader{0xAB, 0xCD}));
+  }
+}
+
+// Every header around an intact stream: read_code_header refuses exactly the
+// headers decoding refuses, with its status and message, and hands out the
+// bytes of every other one.
+TEST_F(EnvelopeTest, ReadCodeHeaderJudgesHeadersAsDecodingDoes) {
+  const std::string pay = envelope_of(encode(*testing::valid_pay()));
+  int refused = 0;
+  for (int byte0 = 0; byte0 < 256; ++byte0) {
+    for (int byte1 : {0x00, 0x01, 0x0F, 0x10, 0x1F, 0x20, 0x40, 0x4F, 0x50,
+                      0x70, 0xF0, 0xFF}) {
+      std::string envelope = pay;
+      envelope[0] = static_cast<char>(byte0);
+      envelope[1] = static_cast<char>(byte1);
+      const std::string code = code_of(envelope);
+      SCOPED_TRACE(code);
+      reset_error();
+      DocumentHeader header{0xAB, 0xCD};
+      const int status = read_code_header(code, &header);
+      const std::string text = error_text();
+      const auto decoded = decode_status(code);
+      if (status != 0) {
+        ++refused;
+        EXPECT_EQ(decoded, std::make_pair(status, text));
+        EXPECT_EQ(header, (DocumentHeader{0xAB, 0xCD}));
+        continue;
+      }
+      EXPECT_EQ(header, (DocumentHeader{static_cast<std::uint8_t>(byte0),
+                                        static_cast<std::uint8_t>(byte1)}));
+      // An accepted header of Pay decodes (the reserved bits play no part);
+      // one of another kind reads the Pay's fields as that kind's and fails
+      // by its rules, never by the header's checks.
+      if ((byte0 >> 4) == 0) {
+        EXPECT_EQ(decoded.first, 0) << decoded.second;
+      } else {
+        EXPECT_EQ(decoded.first, 4) << decoded.second;
+      }
+    }
+  }
+  // Accepted: types 0 to 2 with version 0 (byte 0 0x00, 0x10, 0x20), for Pay
+  // and InvoiceItems the 3 second bytes of sub-kind 0, for Invoice the 8 of
+  // sub-kinds 0 to 4.
+  EXPECT_EQ(refused, 256 * 12 - (3 + 3 + 8));
+  // Sub-kinds and versions as check_header names them.
+  const struct {
+    std::uint8_t byte0, byte1;
+    int status;
+    const char* message;
+  } kCases[] = {
+      {0x00, 0x10, 9, "ERROR_XML: Error in getting root and type "},
+      {0x20, 0x20, 9, "ERROR_XML: Error in getting root and type "},
+      {0x10, 0x50, 9, "ERROR_XML: Error wrong invoice document type "},
+      {0x13, 0xF0, 9, "ERROR_XML: Error wrong invoice document type "},
+      {0x01, 0x00, 9, "ERROR_XML: Unsupported document version.  "},
+      {0x3F, 0xFF, -2, "ERROR_NULL_POINTER: Document cannot be null.  "},
+  };
+  for (const auto& c : kCases) {
+    std::string envelope = pay;
+    envelope[0] = static_cast<char>(c.byte0);
+    envelope[1] = static_cast<char>(c.byte1);
+    reset_error();
+    DocumentHeader header;
+    EXPECT_EQ(read_code_header(code_of(envelope), &header), c.status);
+    EXPECT_EQ(error_text(), c.message);
   }
 }
 

@@ -28,9 +28,14 @@ int compress_payload(std::string_view payload, std::size_t capacity,
   return 0;
 }
 
-int decompress_payload(std::string_view bytes, std::string* out) {
+int check_length_field(std::string_view bytes) {
   if (bytes.size() < kLengthBytes)
     return set_error(ErrorCode::kCompression, "Invalid compressed data. ");
+  return 0;
+}
+
+int decompress_payload(std::string_view bytes, std::string* out) {
+  if (int status = check_length_field(bytes); status != 0) return status;
   const std::size_t expected = static_cast<unsigned char>(bytes[0]) +
                                256u * static_cast<unsigned char>(bytes[1]);
   if (!lzma_decompress(bytes.substr(kLengthBytes), expected, out))

@@ -20,6 +20,12 @@ std::size_t payload_capacity(std::size_t n);
 int compress_payload(std::string_view payload, std::size_t capacity,
                      std::string* out);
 
+/// Checks that @a bytes begin with the payload length field: 0, or 3
+/// "Invalid compressed data. " for fewer than 2 bytes. The decoder checks it
+/// with the header, before it decompresses anything (decompress_payload
+/// checks it again).
+int check_length_field(std::string_view bytes);
+
 /// Reads the payload length and decompresses the stream after it into
 /// @a out: the announced number of bytes, or fewer when the stream has an
 /// end marker before them. Errors: 3 "Invalid compressed data. " for fewer

@@ -40,6 +40,9 @@ enum class InvoiceKind : int {
   kAdvanceInvoice = 4,
 };
 
+/// The number of invoice sub-kinds (0 to kAdvanceInvoice).
+inline constexpr int kInvoiceKinds = 5;
+
 /// One Pay, Invoice or InvoiceItems in memory. The kind's fields follow in
 /// the derived classes; the first field of every kind is InvoiceID.
 class Document {
@@ -78,6 +81,25 @@ void document_complete(Document* document);
 /// Runs the document's validate operation; a null document fails with -2
 /// and "Document cannot be null. ".
 int document_validate(const Document* document);
+
+/// The message of a missing document (document_validate) and of a header
+/// whose type names none of the three kinds (check_header).
+inline constexpr char kNoDocument[] = "Document cannot be null. ";
+
+/// Whether @a header names a document that can be read and written: a type
+/// of the three kinds, a sub-kind of that kind (0 for Pay and InvoiceItems,
+/// 0 to 4 for Invoice) and version 0. The reserved bits play no part.
+/// Returns 0 or, checked in this order:
+///   -2 kNoDocument for a type other than 0, 1 and 2 (no document of it can
+///      be read);
+///    9 "Error in getting root and type" for a Pay or InvoiceItems sub-kind
+///      other than 0, "Error wrong invoice document type" for an invoice
+///      sub-kind above 4;
+///    9 "Unsupported document version. " for a version other than 0.
+/// The decoder checks a code's header with it before it decompresses
+/// anything, decode_header() reports what it says, and the XML writer
+/// refuses what it refuses.
+int check_header(const DocumentHeader& header);
 
 }  // namespace zarnex
 

@@ -41,10 +41,21 @@ constexpr int kMaxMargin = 64;
 int render_symbol(std::string_view text, const Settings& settings, std::string* image);
 
 /// Writes @a data to @a path so that the name never shows a partial file:
-/// the bytes go to a new temporary file in the same folder, which is then
-/// renamed over @a path. Returns 0, or ERROR_QR with the error recorded
-/// ("Cannot write QR symbol file '<path>': <reason>. "); the temporary file
-/// is removed on failure.
+/// the bytes go to a new temporary file in the same folder (".zarnex-" and
+/// six random letters or digits, created with O_EXCL and mode 0666 less the
+/// umask), which is then renamed over the target. Only regular files are
+/// replaced:
+///  - a missing @a path is created, an existing regular file replaced;
+///  - a directory, device, FIFO, socket or any other kind of file is
+///    refused ("... '<path>': Is a FIFO, not a regular file. ");
+///  - a symbolic link is never itself replaced: one that leads to a regular
+///    file is followed, and the image replaces that file under its resolved
+///    path, so the link stays a link; a dangling link, one that cannot be
+///    followed and one to anything else are refused.
+/// Any final name up to NAME_MAX works, whatever the temporary name. Returns
+/// 0, or ERROR_QR with the error recorded ("Cannot write QR symbol file
+/// '<path>': <reason>. "); nothing is written for a refused target, and the
+/// temporary file is removed on every failure.
 int write_file_atomically(const std::string& path, std::string_view data);
 
 /// Renders @a text's symbol and writes it to @a path atomically.

@@ -1,12 +1,17 @@
 #include "qr/symbol_file.h"
 
 #include <dirent.h>
+#include <limits.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -112,7 +117,7 @@ TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
   } kCases[] = {
       {folder_ + "/missing/code.png", "No such file or directory"},
       {file + "/code.png", "Not a directory"},
-      {folder_ + "/taken.png", "Is a directory"},  // the rename fails
+      {folder_ + "/taken.png", "Is a directory, not a regular file"},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(write_file_atomically(c.path, "data"), 11) << c.path;
@@ -130,6 +135,125 @@ TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
                                 "/code.png': Permission denied. ");
     EXPECT_TRUE(List(locked).empty());
   }
+}
+
+// Only regular files are replaced; a symbolic link to one is followed.
+TEST_F(SymbolFileTest, OnlyRegularFilesAreReplaced) {
+  auto expect_refused = [](const std::string& path, const std::string& reason) {
+    EXPECT_EQ(write_file_atomically(path, "image"), 11) << path;
+    EXPECT_EQ(error_text(),
+              "ERROR_QR: Cannot write QR symbol file '" + path + "': " + reason + ". ");
+  };
+  auto mode_of = [](const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+  };
+  const std::string fifo = folder_ + "/fifo.png";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+  expect_refused(fifo, "Is a FIFO, not a regular file");
+  EXPECT_EQ(mode_of(fifo), S_IFIFO);
+
+  const std::string dir = folder_ + "/dir.png";
+  ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+  expect_refused(dir, "Is a directory, not a regular file");
+  expect_refused(dir + "/", "Is a directory, not a regular file");
+  expect_refused(folder_ + "/.", "Is a directory, not a regular file");
+  EXPECT_TRUE(List(dir).empty());
+
+  const std::string socket_path = folder_ + "/sock.png";
+  int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(sock, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socket_path.size(), sizeof address.sun_path);
+  std::strcpy(address.sun_path, socket_path.c_str());
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  expect_refused(socket_path, "Is a socket, not a regular file");
+  EXPECT_EQ(mode_of(socket_path), S_IFSOCK);
+  close(sock);
+
+  // A device node: refused before anything is written, so also for root.
+  if (mode_of("/dev/null") == S_IFCHR) {
+    expect_refused("/dev/null", "Is a character device, not a regular file");
+    EXPECT_EQ(mode_of("/dev/null"), S_IFCHR);
+  }
+  std::string device = folder_ + "/null.png";
+  if (geteuid() == 0 && mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    expect_refused(device, "Is a character device, not a regular file");
+    EXPECT_EQ(mode_of(device), S_IFCHR);
+  } else {
+    device.clear();
+  }
+
+  // A link to a regular file: the file gets the image, the link stays.
+  ASSERT_EQ(mkdir((folder_ + "/real").c_str(), 0755), 0);
+  const std::string real = folder_ + "/real/code.png";
+  ASSERT_EQ(write_file_atomically(real, "old"), 0);
+  const std::string link = folder_ + "/link.png";
+  ASSERT_EQ(symlink("real/code.png", link.c_str()), 0);  // relative to its folder
+  const std::string chain = folder_ + "/chain.png";
+  ASSERT_EQ(symlink(link.c_str(), chain.c_str()), 0);
+  ASSERT_EQ(write_file_atomically(link, "through the link"), 0) << error_text();
+  EXPECT_EQ(Read(real), "through the link");
+  ASSERT_EQ(write_file_atomically(chain, "through two links"), 0) << error_text();
+  EXPECT_EQ(Read(real), "through two links");
+  EXPECT_EQ(mode_of(link), S_IFLNK);
+  EXPECT_EQ(mode_of(chain), S_IFLNK);
+  char target[PATH_MAX] = {};
+  ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+  EXPECT_STREQ(target, "real/code.png");
+  EXPECT_EQ(List(folder_ + "/real"), std::vector<std::string>{"code.png"});
+
+  // Links that lead nowhere, or to anything but a regular file.
+  const struct {
+    const char* name;
+    std::string to;
+    std::string reason;
+  } kLinks[] = {
+      {"dangling.png", "missing.png", "Is a dangling symbolic link"},
+      {"into-nothing.png", "nowhere/code.png", "Is a dangling symbolic link"},
+      {"loop.png", "loop.png",
+       "Is a symbolic link that cannot be followed (Too many levels of symbolic links)"},
+      {"to-dir.png", "dir.png", "Is a symbolic link to a directory, not to a regular file"},
+      {"to-fifo.png", "fifo.png", "Is a symbolic link to a FIFO, not to a regular file"},
+      {"to-null.png", "/dev/null",
+       "Is a symbolic link to a character device, not to a regular file"},
+  };
+  for (const auto& l : kLinks) {
+    const std::string path = folder_ + "/" + l.name;
+    ASSERT_EQ(symlink(l.to.c_str(), path.c_str()), 0);
+    expect_refused(path, l.reason);
+    EXPECT_EQ(mode_of(path), S_IFLNK);
+  }
+  EXPECT_EQ(mode_of(folder_ + "/missing.png"), 0u);
+
+  // Nothing besides what the test made, no temporary file anywhere.
+  std::vector<std::string> expected = {"chain.png", "dangling.png", "dir.png",
+                                       "fifo.png",  "into-nothing.png", "link.png",
+                                       "loop.png",  "real", "sock.png",
+                                       "to-dir.png", "to-fifo.png", "to-null.png"};
+  if (!device.empty()) expected.push_back("null.png");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(List(folder_), expected);
+}
+
+// The temporary name is short: every final name up to NAME_MAX works.
+TEST_F(SymbolFileTest, LongestNamesAreWritten) {
+  for (std::size_t length : {std::size_t{250}, std::size_t{NAME_MAX}}) {
+    const std::string name = std::string(length - 4, 'n') + ".png";
+    const std::string path = folder_ + "/" + name;
+    ASSERT_EQ(write_file_atomically(path, "first"), 0) << length << ": " << error_text();
+    ASSERT_EQ(write_file_atomically(path, "second"), 0) << length << ": " << error_text();
+    EXPECT_EQ(Read(path), "second");
+    EXPECT_EQ(List(folder_), std::vector<std::string>{name});
+    ASSERT_EQ(unlink(path.c_str()), 0);
+  }
+  // One byte more is the file system's own refusal, not the temporary's.
+  const std::string path = folder_ + "/" + std::string(NAME_MAX + 1, 'n');
+  EXPECT_EQ(write_file_atomically(path, "x"), 11);
+  EXPECT_EQ(error_text(),
+            "ERROR_QR: Cannot write QR symbol file '" + path + "': File name too long. ");
+  EXPECT_TRUE(List(folder_).empty());
 }
 
 TEST_F(SymbolFileTest, MakeFolderCreatesParents) {

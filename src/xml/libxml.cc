@@ -8,6 +8,13 @@ void fill_libxml2(platform::SharedLibrary& library, LibXml2& table) {
   library.resolve("xmlInitParser", table.xmlInitParser);
   library.resolve("xmlSetGenericErrorFunc", table.xmlSetGenericErrorFunc);
   library.resolve("xmlSetStructuredErrorFunc", table.xmlSetStructuredErrorFunc);
+  library.resolve("__xmlGenericError", table.__xmlGenericError);
+  library.resolve("__xmlGenericErrorContext", table.__xmlGenericErrorContext);
+  library.resolve("__xmlStructuredError", table.__xmlStructuredError);
+  library.resolve("__xmlStructuredErrorContext", table.__xmlStructuredErrorContext);
+  library.resolve("__xmlLastError", table.__xmlLastError);
+  library.resolve("xmlCopyError", table.xmlCopyError);
+  library.resolve("xmlResetError", table.xmlResetError);
   library.resolve("xmlReadMemory", table.xmlReadMemory);
   library.resolve("xmlDocGetRootElement", table.xmlDocGetRootElement);
   library.resolve("xmlGetProp", table.xmlGetProp);

@@ -10,6 +10,7 @@
 // that libxml2() fills.
 
 #include <libxml/entities.h>
+#include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
@@ -29,6 +30,18 @@ struct LibXml2 {
   decltype(&::xmlInitParser) xmlInitParser;
   decltype(&::xmlSetGenericErrorFunc) xmlSetGenericErrorFunc;
   decltype(&::xmlSetStructuredErrorFunc) xmlSetStructuredErrorFunc;
+  /// The calling thread's error handlers and their contexts (libxml2 keeps
+  /// them per thread; its xmlGenericError and the others are macros over
+  /// these), read and put back around every parse.
+  decltype(&::__xmlGenericError) __xmlGenericError;
+  decltype(&::__xmlGenericErrorContext) __xmlGenericErrorContext;
+  decltype(&::__xmlStructuredError) __xmlStructuredError;
+  decltype(&::__xmlStructuredErrorContext) __xmlStructuredErrorContext;
+  /// The calling thread's last error (xmlGetLastError()), kept and put back
+  /// the same way.
+  decltype(&::__xmlLastError) __xmlLastError;
+  decltype(&::xmlCopyError) xmlCopyError;
+  decltype(&::xmlResetError) xmlResetError;
   decltype(&::xmlReadMemory) xmlReadMemory;
   decltype(&::xmlDocGetRootElement) xmlDocGetRootElement;
   decltype(&::xmlGetProp) xmlGetProp;

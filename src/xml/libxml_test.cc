@@ -18,6 +18,13 @@ TEST(LibXml2Table, EveryFunctionIsLoaded) {
   EXPECT_NE(lib->xmlInitParser, nullptr);
   EXPECT_NE(lib->xmlSetGenericErrorFunc, nullptr);
   EXPECT_NE(lib->xmlSetStructuredErrorFunc, nullptr);
+  EXPECT_NE(lib->__xmlGenericError, nullptr);
+  EXPECT_NE(lib->__xmlGenericErrorContext, nullptr);
+  EXPECT_NE(lib->__xmlStructuredError, nullptr);
+  EXPECT_NE(lib->__xmlStructuredErrorContext, nullptr);
+  EXPECT_NE(lib->__xmlLastError, nullptr);
+  EXPECT_NE(lib->xmlCopyError, nullptr);
+  EXPECT_NE(lib->xmlResetError, nullptr);
   EXPECT_NE(lib->xmlReadMemory, nullptr);
   EXPECT_NE(lib->xmlDocGetRootElement, nullptr);
   EXPECT_NE(lib->xmlGetProp, nullptr);

@@ -314,9 +314,36 @@ int xml_check_root_type(const xmlNode* root, NameTable accepted, int* index) {
   return 0;
 }
 
-void install_error_handlers(const LibXml2& lib) {
+ErrorHandlerScope::ErrorHandlerScope(const LibXml2& lib)
+    : lib_(lib),
+      generic_(*lib.__xmlGenericError()),
+      generic_context_(*lib.__xmlGenericErrorContext()),
+      structured_(*lib.__xmlStructuredError()),
+      structured_context_(*lib.__xmlStructuredErrorContext()) {
+  // Copied before any message of ours can replace it. Should the copy fail
+  // for want of memory, the error is put back without its texts.
+  xmlError* last = lib.__xmlLastError();
+  if (last->code != XML_ERR_OK) lib.xmlCopyError(last, &last_error_);
   lib.xmlSetGenericErrorFunc(nullptr, gather_generic_message);
   lib.xmlSetStructuredErrorFunc(nullptr, gather_structured_message);
+}
+
+ErrorHandlerScope::~ErrorHandlerScope() {
+  // The last error first, while a message that copying it might raise still
+  // lands in our log rather than with the host.
+  xmlError* last = lib_.__xmlLastError();
+  if (last_error_.code == XML_ERR_OK) {
+    lib_.xmlResetError(last);
+  } else {
+    lib_.xmlCopyError(&last_error_, last);
+    lib_.xmlResetError(&last_error_);
+  }
+  // Written back as they were read: xmlSetGenericErrorFunc() would turn a
+  // null handler into libxml2's default one.
+  *lib_.__xmlGenericError() = generic_;
+  *lib_.__xmlGenericErrorContext() = generic_context_;
+  *lib_.__xmlStructuredError() = structured_;
+  *lib_.__xmlStructuredErrorContext() = structured_context_;
 }
 
 void clear_parse_log() {
@@ -355,7 +382,9 @@ int document_from_xml(std::string_view text, DocumentPtr* out) {
   if (lib == nullptr)
     return set_error_detail_owned(ErrorCode::kXml, "Cannot load libxml2:",
                                   why + ". ");
-  install_error_handlers(*lib);
+  // Ends after the tree is released (doc is declared after it), on every
+  // path: the host's handlers are back before the caller sees the result.
+  ErrorHandlerScope handlers(*lib);
   g_entity_bytes_left = kMaxEntityBytes;
   g_fatal_error = false;
 

@@ -113,9 +113,30 @@ int xml_check_root_type(const xmlNode* root, NameTable accepted, int* index);
 // The gathered parser messages, exposed for tests. The log is kept per
 // thread and is emptied at the start of every document_from_xml().
 
-/// Installs, for the calling thread, the generic and the structured libxml2
-/// error handlers that gather the parser's messages into the log.
-void install_error_handlers(const LibXml2& lib);
+/// While it lives, the calling thread's libxml2 error handlers are the
+/// generic and the structured handler that gather the parser's messages into
+/// the log (both with a null context). When it ends, on every path, the
+/// thread's handlers, their contexts and its last error (xmlGetLastError())
+/// are again what they were when it was made: a host program that uses
+/// libxml2 itself keeps receiving its own messages after a call of this
+/// library, and finds libxml2 as it left it. libxml2 keeps all of these per
+/// thread, so scopes on different threads do not meet; nothing else of
+/// libxml2's settings is touched. Made and ended on one thread.
+class ErrorHandlerScope {
+ public:
+  explicit ErrorHandlerScope(const LibXml2& lib);
+  ~ErrorHandlerScope();
+  ErrorHandlerScope(const ErrorHandlerScope&) = delete;
+  ErrorHandlerScope& operator=(const ErrorHandlerScope&) = delete;
+
+ private:
+  const LibXml2& lib_;
+  xmlGenericErrorFunc generic_;
+  void* generic_context_;
+  xmlStructuredErrorFunc structured_;
+  void* structured_context_;
+  xmlError last_error_{};  // a copy; code XML_ERR_OK when there was none
+};
 
 /// Drops every gathered message.
 void clear_parse_log();

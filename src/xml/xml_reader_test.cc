@@ -69,14 +69,80 @@ TEST_F(XmlReaderTest, EmptyOrMissingText) {
 }
 
 TEST_F(XmlReaderTest, GenericMessagesAreFormattedAndShownWithLineZero) {
-  install_error_handlers(*libxml2());
-  clear_parse_log();
-  xmlGenericError(xmlGenericErrorContext, "%s failed at %d\n", "step", 7);
-  xmlGenericError(xmlGenericErrorContext, "%s", "second");
+  {
+    ErrorHandlerScope handlers(*libxml2());
+    clear_parse_log();
+    xmlGenericError(xmlGenericErrorContext, "%s failed at %d\n", "step", 7);
+    xmlGenericError(xmlGenericErrorContext, "%s", "second");
+  }
   EXPECT_EQ(join_parse_log(),
             std::optional<std::string>("step failed at 7\n line:0,\n"
                                        "second line:0,\n"));
   EXPECT_EQ(join_parse_log(), std::nullopt);
+}
+
+// A program that uses libxml2 itself keeps its handlers, their contexts and
+// its last error across every reading, successful or failing, on each thread.
+TEST_F(XmlReaderTest, TheCallersLibxml2StateIsPutBack) {
+  // The test binary links libxml2 and the reader loads it by name: one
+  // library, so its settings are the ones this test sets.
+  ASSERT_EQ(libxml2()->__xmlGenericError(), __xmlGenericError());
+  ASSERT_EQ(libxml2()->__xmlStructuredErrorContext(), __xmlStructuredErrorContext());
+  struct Seen {
+    static void Generic(void* context, const char*, ...) {
+      ++static_cast<Seen*>(context)->calls;
+    }
+    static void Structured(void* context, xmlErrorPtr) {
+      ++static_cast<Seen*>(context)->calls;
+    }
+    int calls = 0;
+  };
+  const char* const kTexts[] = {
+      "<Pay/>",                                          // a document
+      "<pay/>",                                          // no document
+      "<Pay><Payments><Payment><Amount>x</Amount></Payment></Payments></Pay>",
+      "<Pay><Payments>",                                 // not well-formed
+      "",
+  };
+  auto session = [&kTexts](int* failures) {
+    Seen generic, structured;
+    xmlSetGenericErrorFunc(&generic, Seen::Generic);
+    xmlSetStructuredErrorFunc(&structured, Seen::Structured);
+    xmlResetLastError();
+    for (const char* text : kTexts) {
+      DocumentPtr document;
+      document_from_xml(text, &document);
+      if (xmlGenericError != Seen::Generic || xmlGenericErrorContext != &generic ||
+          xmlStructuredError != Seen::Structured ||
+          xmlStructuredErrorContext != &structured || xmlGetLastError() != nullptr)
+        ++*failures;
+    }
+    if (generic.calls != 0 || structured.calls != 0) ++*failures;
+    // The caller's own errors still reach its handler, and stay its last.
+    if (xmlReadMemory("<a></b>", 7, "own.xml", nullptr, 0) != nullptr) ++*failures;
+    if (structured.calls == 0 || xmlGetLastError() == nullptr) ++*failures;
+    const int code = xmlGetLastError() ? xmlGetLastError()->code : 0;
+    DocumentPtr document;
+    document_from_xml("<Pay></Bay>", &document);
+    if (xmlGetLastError() == nullptr || xmlGetLastError()->code != code) ++*failures;
+    // A null context and libxml2's defaults come back as they were.
+    xmlSetGenericErrorFunc(nullptr, nullptr);
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    xmlResetLastError();
+    const xmlGenericErrorFunc default_generic = xmlGenericError;
+    document_from_xml("<Pay><Payments>", &document);
+    if (xmlGenericError != default_generic || xmlGenericErrorContext != nullptr ||
+        xmlStructuredError != nullptr || xmlStructuredErrorContext != nullptr ||
+        xmlGetLastError() != nullptr)
+      ++*failures;
+  };
+  int failures = 0;
+  session(&failures);
+  int other_failures = 0;
+  std::thread other(session, &other_failures);
+  other.join();
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(other_failures, 0);
 }
 
 TEST_F(XmlReaderTest, UnknownRootGivesNoDocumentAndNoError) {

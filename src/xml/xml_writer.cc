@@ -170,6 +170,8 @@ std::string make_document_start(std::string_view root,
 constexpr std::size_t kPayStart = 0;
 constexpr std::size_t kInvoiceItemsStart = 1;
 constexpr std::size_t kFirstInvoiceStart = 2;
+static_assert(std::size(kInvoiceTypeNames) == kInvoiceKinds,
+              "check_header admits exactly the sub-kinds that have a name");
 
 using DocumentStarts =
     std::array<std::string, kFirstInvoiceStart + std::size(kInvoiceTypeNames)>;
@@ -312,20 +314,24 @@ int document_to_xml(const Document& document, TextBuffer& out) {
   const Pay* pay = nullptr;
   const Invoice* invoice = nullptr;
   const InvoiceItems* items = nullptr;
-  // The header decides the kind; a header that does not match the record it
-  // sits in names no kind that can be written.
-  switch (header.type()) {
+  // The header decides the kind: it must name one that can be written
+  // (check_header, as the decoder checks a code's header) and match the
+  // record it sits in.
+  const int type = header.type();
+  if (type != static_cast<int>(DocumentType::kPay) &&
+      type != static_cast<int>(DocumentType::kInvoice) &&
+      type != static_cast<int>(DocumentType::kInvoiceItems))
+    return set_error(ErrorCode::kXml, "Error in getting root and type");
+  if (int status = check_header(header); status != 0) return status;
+  switch (type) {
     case static_cast<int>(DocumentType::kPay):
       pay = dynamic_cast<const Pay*>(&document);
-      if (header.sub_kind() == 0 && pay != nullptr) {
+      if (pay != nullptr) {
         end_tag = "</Pay>";
         start = kPayStart;
       }
       break;
     case static_cast<int>(DocumentType::kInvoice):
-      if (static_cast<std::size_t>(header.sub_kind()) >=
-          std::size(kInvoiceTypeNames))
-        return set_error(ErrorCode::kXml, "Error wrong invoice document type");
       invoice = dynamic_cast<const Invoice*>(&document);
       if (invoice != nullptr) {
         end_tag = "</Invoice>";
@@ -333,21 +339,16 @@ int document_to_xml(const Document& document, TextBuffer& out) {
                 static_cast<std::size_t>(header.sub_kind());
       }
       break;
-    case static_cast<int>(DocumentType::kInvoiceItems):
+    default:
       items = dynamic_cast<const InvoiceItems*>(&document);
-      if (header.sub_kind() == 0 && items != nullptr) {
+      if (items != nullptr) {
         end_tag = "</InvoiceItems>";
         start = kInvoiceItemsStart;
       }
       break;
-    default:
-      break;
   }
   if (end_tag.empty())
     return set_error(ErrorCode::kXml, "Error in getting root and type");
-  // Only version 0 has a known layout; nothing else is written as if it were.
-  if (header.version() != 0)
-    return set_error(ErrorCode::kXml, "Unsupported document version. ");
 
   XmlOut xml(out);
   xml.append(document_starts()[start]);
