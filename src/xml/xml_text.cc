@@ -4,8 +4,8 @@
 
 namespace zarnex::xml {
 
-std::size_t first_unwritable(std::string_view text) {
-  std::size_t i = 0;
+std::size_t first_unwritable(std::string_view text, std::size_t from) {
+  std::size_t i = from;
   while (i < text.size()) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x20 && c < 0x80) {  // the common case: printable ASCII

@@ -20,6 +20,7 @@
 #include "model/pay.h"
 #include "xml/kinds.h"
 #include "xml/xml.h"
+#include "xml/xml_text.h"
 
 namespace zarnex::xml {
 namespace {
@@ -33,16 +34,30 @@ constexpr char kSchemaInstanceNamespace[] =
     "http://www.w3.org/2001/XMLSchema-instance";
 
 // Bytes that character data cannot hold as they are: the three characters
-// that XML reserves there, and the carriage return, which a parser turns
-// into a line feed, so that the text would not read back unchanged. Each is
-// written as a reference.
+// that XML reserves there; the carriage return, which a parser turns into a
+// line feed, so that the text would not read back unchanged; and the line
+// feed, so that a document is one line. Each is written as a reference.
+//
+// Bytes to look at before a text is written: those, every other control
+// byte but the tab (XML carries none of them, not even as a reference) and
+// every byte of a multi-byte character (which must be well-formed UTF-8 of
+// a character XML allows). A text without any, the usual case, is copied
+// as it is.
 #if !defined(__SSE2__)
 constexpr std::array<bool, 256> make_special() {
   std::array<bool, 256> special{};
-  for (unsigned char c : {'&', '<', '>', '\r'}) special[c] = true;
+  for (unsigned char c : {'&', '<', '>', '\r', '\n'}) special[c] = true;
   return special;
 }
 constexpr std::array<bool, 256> kSpecial = make_special();
+
+constexpr std::array<bool, 256> make_suspect() {
+  std::array<bool, 256> suspect = make_special();
+  for (int c = 0; c < 0x20; ++c) suspect[c] = c != '\t';
+  for (int c = 0x80; c < 0x100; ++c) suspect[c] = true;
+  return suspect;
+}
+constexpr std::array<bool, 256> kSuspect = make_suspect();
 #endif
 
 std::string_view reference_for(char c) {
@@ -50,6 +65,7 @@ std::string_view reference_for(char c) {
     case '&': return "&amp;";
     case '<': return "&lt;";
     case '>': return "&gt;";
+    case '\n': return "&#10;";
     default: return "&#13;";
   }
 }
@@ -58,46 +74,83 @@ std::string_view reference_for(char c) {
 // One bit per byte of the sixteen at @a p: set for a special byte.
 unsigned special_mask(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // '<' and '>' differ in bit 1 alone: with it set, both are '>'.
+  const __m128i angles =
+      _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
   const __m128i hits = _mm_or_si128(
-      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')),
-                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))),
-      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')),
-                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), angles),
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+// One bit per byte of the sixteen at @a p: set for a byte to look at.
+unsigned suspect_mask(const char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Compared as signed bytes, 0x80..0xFF are below 0x20 too.
+  const __m128i low_or_high = _mm_andnot_si128(
+      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+      _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
+  const __m128i angles =
+      _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  const __m128i hits = _mm_or_si128(
+      low_or_high,
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), angles));
   return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 #endif
 
-// The position of the first special byte of @a text from @a from on, or the
-// text's size. Most texts hold none, so the whole text is usually looked at:
-// sixteen bytes at a time where the vector unit is there (a short text
-// through a copy of sixteen bytes, a long one with a last look that overlaps
-// the one before), else byte by byte.
-std::size_t next_special(std::string_view text, std::size_t from) {
+// The position of the first byte of @a text from @a from on that @a mask
+// (special_mask or suspect_mask) marks, or the text's size. Most texts hold
+// none, so the whole text is usually looked at: sixteen bytes at a time where
+// the vector unit is there (a short text through a copy of sixteen bytes, a
+// long one with a last look that overlaps the one before), else byte by byte
+// through a table (kSpecial or kSuspect).
 #if defined(__SSE2__)
+template <unsigned (*mask_of)(const char*)>
+std::size_t next_marked(std::string_view text, std::size_t from) {
   const char* p = text.data();
   const std::size_t size = text.size();
   if (size - from < 16) {
     char chunk[16] = {};
     copy_bytes(chunk, p + from, size - from);
-    const unsigned mask = special_mask(chunk);
+    // The zero bytes after the text are control bytes: not looked at.
+    const unsigned mask =
+        mask_of(chunk) & ((1u << (size - from)) - 1);
     return mask == 0 ? size : from + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   for (; from + 16 <= size; from += 16) {
-    if (const unsigned mask = special_mask(p + from); mask != 0)
+    if (const unsigned mask = mask_of(p + from); mask != 0)
       return from + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   if (from == size) return size;
   // The last sixteen bytes, of which those before @a from were looked at.
   const std::size_t last = size - 16;
-  const unsigned mask = special_mask(p + last) >> (from - last);
+  const unsigned mask = mask_of(p + last) >> (from - last);
   return mask == 0 ? size : from + static_cast<std::size_t>(__builtin_ctz(mask));
+}
+
+std::size_t next_special(std::string_view text, std::size_t from) {
+  return next_marked<special_mask>(text, from);
+}
+std::size_t next_suspect(std::string_view text, std::size_t from) {
+  return next_marked<suspect_mask>(text, from);
+}
 #else
-  while (from < text.size() &&
-         !kSpecial[static_cast<unsigned char>(text[from])])
+std::size_t next_marked(const std::array<bool, 256>& table,
+                        std::string_view text, std::size_t from) {
+  while (from < text.size() && !table[static_cast<unsigned char>(text[from])])
     ++from;
   return from;
-#endif
 }
+
+std::size_t next_special(std::string_view text, std::size_t from) {
+  return next_marked(kSpecial, text, from);
+}
+std::size_t next_suspect(std::string_view text, std::size_t from) {
+  return next_marked(kSuspect, text, from);
+}
+#endif
 
 // One element written in place: the start tag's block, then the content (at
 // most the room asked for, written by the caller at content()), then the end
@@ -196,26 +249,37 @@ void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value) {
   if (is_blank(value)) return;
   const std::string_view text = *value;
-  std::size_t special = 0;
+  std::size_t suspect = 0;
 #if defined(__SSE2__)
   if (text.size() < 16) {
-    // Most texts are short and hold no special byte: such a text is written
-    // as it is and looked at where it was written, in one look, since the
-    // end tag's block after it makes sixteen bytes there readable.
+    // Most texts are short and plain ASCII: such a text is written as it is
+    // and looked at where it was written, in one look, since the end tag's
+    // block after it makes sixteen bytes there readable.
     ElementInPlace element(out, name, text.size());
     char* const written = element.content();
     copy_bytes(written, text.data(), text.size());
     element.finish(written + text.size());
-    const unsigned mask = special_mask(written) & ((1u << text.size()) - 1);
+    const unsigned mask = suspect_mask(written) & ((1u << text.size()) - 1);
     if (mask == 0) return;
     element.cancel();
-    special = static_cast<std::size_t>(__builtin_ctz(mask));
+    suspect = static_cast<std::size_t>(__builtin_ctz(mask));
   } else {
-    special = next_special(text, 0);
+    suspect = next_suspect(text, 0);
   }
 #else
-  special = next_special(text, 0);
+  suspect = next_suspect(text, 0);
 #endif
+  if (suspect == text.size()) {
+    append_element(out, name, text);
+    return;
+  }
+  // Everything before the first byte looked at is plain ASCII.
+  if (first_unwritable(text, suspect) != std::string_view::npos) {
+    out.fail(set_error_detail(ErrorCode::kInvalidValue, name.name(),
+                              kNotXmlText));
+    return;
+  }
+  const std::size_t special = next_special(text, suspect);
   if (special == text.size()) {
     append_element(out, name, text);
     return;
@@ -359,6 +423,10 @@ int document_to_xml(const Document& document, TextBuffer& out) {
     invoice_items_to_xml(xml, *items);
   }
   xml.append(end_tag);
+  if (const int status = xml.status(); status != 0) {
+    xml.clear();
+    return status;
+  }
   return 0;
 }
 
