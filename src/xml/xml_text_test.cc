@@ -52,12 +52,12 @@ TEST(XmlText, FindsTheFirstByteXmlCannotCarry) {
 }
 
 TEST(XmlText, LooksFromTheOffsetGiven) {
-  const std::string text = "" "abÃ©" "";
+  const std::string text = "\x01" "ab\xC3\xA9" "\x02";
   EXPECT_EQ(first_unwritable(text), 0u);
   EXPECT_EQ(first_unwritable(text, 1), 5u);
   EXPECT_EQ(first_unwritable(text, 3), 5u);
   EXPECT_EQ(first_unwritable(text, 6), kFine);
-  EXPECT_EQ(first_unwritable(" fine", 1), kFine);
+  EXPECT_EQ(first_unwritable("\x01 fine", 1), kFine);
 }
 
 }  // namespace
