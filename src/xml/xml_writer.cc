@@ -273,11 +273,16 @@ void xml_write_string(XmlOut& out, const ElementTags& name,
     append_element(out, name, text);
     return;
   }
-  // Everything before the first byte looked at is plain ASCII.
-  if (first_unwritable(text, suspect) != std::string_view::npos) {
-    out.fail(set_error_detail(ErrorCode::kInvalidValue, name.name(),
-                              kNotXmlText));
-    return;
+  // Each byte looked at must start a character XML carries; the plain ASCII
+  // between them is skipped as it was found.
+  for (std::size_t i = suspect; i < text.size(); i = next_suspect(text, i)) {
+    const std::size_t length = character_length(text, i);
+    if (length == 0) {
+      out.fail(set_error_detail(ErrorCode::kInvalidValue, name.name(),
+                                kNotXmlText));
+      return;
+    }
+    i += length;
   }
   const std::size_t special = next_special(text, suspect);
   if (special == text.size()) {
