@@ -152,6 +152,67 @@ std::size_t next_suspect(std::string_view text, std::size_t from) {
 }
 #endif
 
+bool is_special(char c) {
+  return c == '&' || c == '<' || c == '>' || c == '\r' || c == '\n';
+}
+
+// Looks at every byte of @a text from @a from on that suspect_mask marks
+// (@a from is one of them, or the text's end): each must start a character
+// that XML carries. Returns false at the first that does not. Otherwise
+// returns true and sets @a first_special to the first byte to be written as
+// a reference, or to the text's size when there is none.
+[[gnu::noinline]] bool check_marked(std::string_view text, std::size_t from,
+                                   std::size_t* first_special) {
+  const std::size_t size = text.size();
+  *first_special = size;
+  auto look_at = [&](std::size_t at) {  // the length of its character, or 0
+    const std::size_t length = character_length(text, at);
+    if (length == 1 && *first_special == size && is_special(text[at]))
+      *first_special = at;
+    return length;
+  };
+#if defined(__SSE2__)
+  // Sixteen bytes at a time; within them, only the marked bytes are looked
+  // at, each once, and a character's continuation bytes are passed over.
+  const char* p = text.data();
+  std::size_t i = from;
+  while (i < size) {
+    const std::size_t n = size - i < 16 ? size - i : 16;
+    unsigned mask;
+    if (n == 16) {
+      mask = suspect_mask(p + i);
+    } else {
+      char chunk[16] = {};
+      copy_bytes(chunk, p + i, n);
+      mask = suspect_mask(chunk) & ((1u << n) - 1);
+    }
+    std::size_t next = i + n;  // where the next sixteen bytes start
+    while (mask != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+      const std::size_t length = look_at(at);
+      if (length == 0) return false;
+      if (at + length >= i + n) {  // the character ends these sixteen bytes
+        next = at + length;
+        break;
+      }
+      mask &= ~0u << (at + length - i);
+    }
+    i = next;
+  }
+#else
+  for (std::size_t i = from; i < size;) {
+    if (!kSuspect[static_cast<unsigned char>(text[i])]) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = look_at(i);
+    if (length == 0) return false;
+    i += length;
+  }
+#endif
+  return true;
+}
+
 // One element written in place: the start tag's block, then the content (at
 // most the room asked for, written by the caller at content()), then the end
 // tag's block. Blocks are copied whole, and what the element does not use is
@@ -243,55 +304,62 @@ const DocumentStarts& document_starts() {
   return kStarts;
 }
 
+// Records that the element's text cannot be written and fails @a out.
+[[gnu::noinline]] void refuse(XmlOut& out, const ElementTags& name) {
+  out.fail(
+      set_error_detail(ErrorCode::kInvalidValue, name.name(), kNotXmlText));
+}
+
+// <name>text</name> with the special bytes escaped, the first at @a special.
+[[gnu::noinline]] void write_escaped(XmlOut& out, const ElementTags& name,
+                                     std::string_view text,
+                                     std::size_t special) {
+  xml_append_tag(out, name);
+  append_escaped(out, text, special);
+  xml_append_tag(out, name, /*end=*/true);
+}
+
 }  // namespace
 
 void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value) {
   if (is_blank(value)) return;
   const std::string_view text = *value;
-  std::size_t suspect = 0;
+  std::size_t special = 0;
 #if defined(__SSE2__)
   if (text.size() < 16) {
     // Most texts are short and plain ASCII: such a text is written as it is
     // and looked at where it was written, in one look, since the end tag's
-    // block after it makes sixteen bytes there readable.
+    // block after it makes sixteen bytes there readable. One with other
+    // characters stays as written once they are checked.
     ElementInPlace element(out, name, text.size());
     char* const written = element.content();
     copy_bytes(written, text.data(), text.size());
     element.finish(written + text.size());
     const unsigned mask = suspect_mask(written) & ((1u << text.size()) - 1);
     if (mask == 0) return;
+    const bool writable = check_marked(
+        text, static_cast<std::size_t>(__builtin_ctz(mask)), &special);
+    if (writable && special == text.size()) return;
     element.cancel();
-    suspect = static_cast<std::size_t>(__builtin_ctz(mask));
-  } else {
-    suspect = next_suspect(text, 0);
-  }
-#else
-  suspect = next_suspect(text, 0);
-#endif
-  if (suspect == text.size()) {
-    append_element(out, name, text);
-    return;
-  }
-  // Each byte looked at must start a character XML carries; the plain ASCII
-  // between them is skipped as it was found.
-  for (std::size_t i = suspect; i < text.size(); i = next_suspect(text, i)) {
-    const std::size_t length = character_length(text, i);
-    if (length == 0) {
-      out.fail(set_error_detail(ErrorCode::kInvalidValue, name.name(),
-                                kNotXmlText));
+    if (!writable) {
+      refuse(out, name);
       return;
     }
-    i += length;
+    write_escaped(out, name, text, special);
+    return;
   }
-  const std::size_t special = next_special(text, suspect);
-  if (special == text.size()) {
+#endif
+  const std::size_t suspect = next_suspect(text, 0);
+  if (suspect != text.size() && !check_marked(text, suspect, &special)) {
+    refuse(out, name);
+    return;
+  }
+  if (suspect == text.size() || special == text.size()) {
     append_element(out, name, text);
     return;
   }
-  xml_append_tag(out, name);
-  append_escaped(out, text, special);
-  xml_append_tag(out, name, /*end=*/true);
+  write_escaped(out, name, text, special);
 }
 
 void xml_write_int(XmlOut& out, const ElementTags& name,
