@@ -137,7 +137,7 @@ inline void xml_append_tag(XmlOut& out, const ElementTags& tags,
 /// carriage return and the line feed as character references (a parser
 /// would turn a carriage return into a line feed, and a document stays on
 /// one line). A string that is not UTF-8 text of characters XML allows (see
-/// first_unwritable()) is not written: it records ERROR_INVALID_VALUE with
+/// character_length()) is not written: it records ERROR_INVALID_VALUE with
 /// the element's name and fails @a out.
 void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value);
