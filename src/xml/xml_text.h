@@ -56,10 +56,12 @@ inline std::size_t character_length(std::string_view text, std::size_t at) {
 
 /// Where @a text stops being text that an XML document can carry: the
 /// offset of the first byte that does not start a character that
-/// character_length() accepts, or npos when the whole text is fine. The XML writer copies string values byte for
-/// byte, so only such texts give decoded documents that parsers accept.
-/// Looking starts at @a from, which must be the start of a character (the
-/// writer knows the bytes before it to be plain ASCII).
+/// character_length() accepts, or npos when the whole text is fine. Looking
+/// starts at @a from, which must be the start of a character. The XML
+/// writer refuses string values that are not such texts (it checks them
+/// with character_length() as it scans them), and a field-sequence line is
+/// refused before it is encoded, so that no code decodes to XML that
+/// parsers reject.
 std::size_t first_unwritable(std::string_view text, std::size_t from = 0);
 
 /// The second part of the error that refuses such a text, after the name of
