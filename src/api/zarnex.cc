@@ -29,6 +29,12 @@ namespace {
 
 using api::failure;
 
+// Whether the InvoiceID holds a byte that would break its line in front of
+// the code: the tab that separates the two, or a line end.
+bool breaks_id_line(std::string_view id) {
+  return id.find_first_of("\t\n\r") != std::string_view::npos;
+}
+
 // Encodes a document, with the InvoiceID and a tab in front when asked.
 Result encode(const Document* document, bool with_invoice_id) {
   Result result;
@@ -38,6 +44,11 @@ Result encode(const Document* document, bool with_invoice_id) {
     if (!document->InvoiceID)
       return failure(set_error_detail(ErrorCode::kNullPointer, "InvoiceID",
                                       " cannot be NULL. "));
+    if (breaks_id_line(*document->InvoiceID))
+      return failure(set_error_detail(
+          ErrorCode::kInvalidValue, "InvoiceID",
+          " holds a tab or a line break and cannot stand in front of the "
+          "code. "));
     std::string line;
     line.reserve(document->InvoiceID->size() + 1 + result.output.size());
     line.append(*document->InvoiceID).append(1, '\t').append(result.output);
@@ -58,8 +69,7 @@ int check_field_texts(std::string_view fields) {
   auto before = fields.substr(0, bad);
   std::size_t field = 1 + std::count(before.begin(), before.end(), '\t');
   std::string detail = " ";
-  detail.append(std::to_string(field))
-      .append(" is not UTF-8 text without control characters. ");
+  detail.append(std::to_string(field)).append(xml::kNotXmlText);
   return set_error_detail_owned(ErrorCode::kInvalidValue, "Field",
                                 std::move(detail));
 }

@@ -25,7 +25,8 @@ int invoice_from_xml(const xmlNode* root, DocumentPtr* out);
 int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out);
 
 /// Each body writer appends the elements of the document (everything inside
-/// the root element) to @a out. Writing cannot fail.
+/// the root element) to @a out. A string that XML cannot carry is left out
+/// and fails @a out (XmlOut::status()); nothing else fails.
 void pay_to_xml(XmlOut& out, const Pay& pay);
 void invoice_to_xml(XmlOut& out, const Invoice& invoice);
 void invoice_items_to_xml(XmlOut& out, const InvoiceItems& items);

@@ -21,7 +21,9 @@ int document_from_xml(std::string_view text, DocumentPtr* out);
 
 /// Writes the document as one line of XML: the declaration, the root element
 /// with its xmlns:xsi, xsi:type and xmlns attributes, and the kind's elements.
-/// Errors: 9 for a header that names no writable kind or version.
+/// Errors: 9 for a header that names no writable kind or version; 4 for a
+/// string that is not UTF-8 text without control characters (subject: its
+/// element's name), which no parser would read.
 int document_to_xml(const Document& document, std::string* out);
 /// As above, appending the text to @a out; on failure nothing is appended.
 int document_to_xml(const Document& document, TextBuffer& out);

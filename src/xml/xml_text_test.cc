@@ -51,5 +51,14 @@ TEST(XmlText, FindsTheFirstByteXmlCannotCarry) {
   }
 }
 
+TEST(XmlText, LooksFromTheOffsetGiven) {
+  const std::string text = "\x01" "ab\xC3\xA9" "\x02";
+  EXPECT_EQ(first_unwritable(text), 0u);
+  EXPECT_EQ(first_unwritable(text, 1), 5u);
+  EXPECT_EQ(first_unwritable(text, 3), 5u);
+  EXPECT_EQ(first_unwritable(text, 6), kFine);
+  EXPECT_EQ(first_unwritable("\x01 fine", 1), kFine);
+}
+
 }  // namespace
 }  // namespace zarnex::xml

@@ -20,6 +20,7 @@
 #include "model/pay.h"
 #include "xml/kinds.h"
 #include "xml/xml.h"
+#include "xml/xml_text.h"
 
 namespace zarnex::xml {
 namespace {
@@ -33,16 +34,30 @@ constexpr char kSchemaInstanceNamespace[] =
     "http://www.w3.org/2001/XMLSchema-instance";
 
 // Bytes that character data cannot hold as they are: the three characters
-// that XML reserves there, and the carriage return, which a parser turns
-// into a line feed, so that the text would not read back unchanged. Each is
-// written as a reference.
+// that XML reserves there; the carriage return, which a parser turns into a
+// line feed, so that the text would not read back unchanged; and the line
+// feed, so that a document is one line. Each is written as a reference.
+//
+// Bytes to look at before a text is written: those, every other control
+// byte but the tab (XML carries none of them, not even as a reference) and
+// every byte of a multi-byte character (which must be well-formed UTF-8 of
+// a character XML allows). A text without any, the usual case, is copied
+// as it is.
 #if !defined(__SSE2__)
 constexpr std::array<bool, 256> make_special() {
   std::array<bool, 256> special{};
-  for (unsigned char c : {'&', '<', '>', '\r'}) special[c] = true;
+  for (unsigned char c : {'&', '<', '>', '\r', '\n'}) special[c] = true;
   return special;
 }
 constexpr std::array<bool, 256> kSpecial = make_special();
+
+constexpr std::array<bool, 256> make_suspect() {
+  std::array<bool, 256> suspect = make_special();
+  for (int c = 0; c < 0x20; ++c) suspect[c] = c != '\t';
+  for (int c = 0x80; c < 0x100; ++c) suspect[c] = true;
+  return suspect;
+}
+constexpr std::array<bool, 256> kSuspect = make_suspect();
 #endif
 
 std::string_view reference_for(char c) {
@@ -50,6 +65,7 @@ std::string_view reference_for(char c) {
     case '&': return "&amp;";
     case '<': return "&lt;";
     case '>': return "&gt;";
+    case '\n': return "&#10;";
     default: return "&#13;";
   }
 }
@@ -58,45 +74,143 @@ std::string_view reference_for(char c) {
 // One bit per byte of the sixteen at @a p: set for a special byte.
 unsigned special_mask(const char* p) {
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // '<' and '>' differ in bit 1 alone: with it set, both are '>'.
+  const __m128i angles =
+      _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
   const __m128i hits = _mm_or_si128(
-      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')),
-                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('<'))),
-      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')),
-                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), angles),
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+// One bit per byte of the sixteen at @a p: set for a byte to look at.
+unsigned suspect_mask(const char* p) {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // Compared as signed bytes, 0x80..0xFF are below 0x20 too.
+  const __m128i low_or_high = _mm_andnot_si128(
+      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+      _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
+  const __m128i angles =
+      _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>'));
+  const __m128i hits = _mm_or_si128(
+      low_or_high,
+      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('&')), angles));
   return static_cast<unsigned>(_mm_movemask_epi8(hits));
 }
 #endif
 
-// The position of the first special byte of @a text from @a from on, or the
-// text's size. Most texts hold none, so the whole text is usually looked at:
-// sixteen bytes at a time where the vector unit is there (a short text
-// through a copy of sixteen bytes, a long one with a last look that overlaps
-// the one before), else byte by byte.
-std::size_t next_special(std::string_view text, std::size_t from) {
+// The position of the first byte of @a text from @a from on that @a mask
+// (special_mask or suspect_mask) marks, or the text's size. Most texts hold
+// none, so the whole text is usually looked at: sixteen bytes at a time where
+// the vector unit is there (a short text through a copy of sixteen bytes, a
+// long one with a last look that overlaps the one before), else byte by byte
+// through a table (kSpecial or kSuspect).
 #if defined(__SSE2__)
+template <unsigned (*mask_of)(const char*)>
+std::size_t next_marked(std::string_view text, std::size_t from) {
   const char* p = text.data();
   const std::size_t size = text.size();
   if (size - from < 16) {
     char chunk[16] = {};
     copy_bytes(chunk, p + from, size - from);
-    const unsigned mask = special_mask(chunk);
+    // The zero bytes after the text are control bytes: not looked at.
+    const unsigned mask =
+        mask_of(chunk) & ((1u << (size - from)) - 1);
     return mask == 0 ? size : from + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   for (; from + 16 <= size; from += 16) {
-    if (const unsigned mask = special_mask(p + from); mask != 0)
+    if (const unsigned mask = mask_of(p + from); mask != 0)
       return from + static_cast<std::size_t>(__builtin_ctz(mask));
   }
   if (from == size) return size;
   // The last sixteen bytes, of which those before @a from were looked at.
   const std::size_t last = size - 16;
-  const unsigned mask = special_mask(p + last) >> (from - last);
+  const unsigned mask = mask_of(p + last) >> (from - last);
   return mask == 0 ? size : from + static_cast<std::size_t>(__builtin_ctz(mask));
+}
+
+std::size_t next_special(std::string_view text, std::size_t from) {
+  return next_marked<special_mask>(text, from);
+}
+std::size_t next_suspect(std::string_view text, std::size_t from) {
+  return next_marked<suspect_mask>(text, from);
+}
 #else
-  while (from < text.size() &&
-         !kSpecial[static_cast<unsigned char>(text[from])])
+std::size_t next_marked(const std::array<bool, 256>& table,
+                        std::string_view text, std::size_t from) {
+  while (from < text.size() && !table[static_cast<unsigned char>(text[from])])
     ++from;
   return from;
+}
+
+std::size_t next_special(std::string_view text, std::size_t from) {
+  return next_marked(kSpecial, text, from);
+}
+std::size_t next_suspect(std::string_view text, std::size_t from) {
+  return next_marked(kSuspect, text, from);
+}
 #endif
+
+bool is_special(char c) {
+  return c == '&' || c == '<' || c == '>' || c == '\r' || c == '\n';
+}
+
+// Looks at every byte of @a text from @a from on that suspect_mask marks
+// (@a from is one of them, or the text's end): each must start a character
+// that XML carries. Returns false at the first that does not. Otherwise
+// returns true and sets @a first_special to the first byte to be written as
+// a reference, or to the text's size when there is none.
+[[gnu::noinline]] bool check_marked(std::string_view text, std::size_t from,
+                                   std::size_t* first_special) {
+  const std::size_t size = text.size();
+  *first_special = size;
+  auto look_at = [&](std::size_t at) {  // the length of its character, or 0
+    const std::size_t length = character_length(text, at);
+    if (length == 1 && *first_special == size && is_special(text[at]))
+      *first_special = at;
+    return length;
+  };
+#if defined(__SSE2__)
+  // Sixteen bytes at a time; within them, only the marked bytes are looked
+  // at, each once, and a character's continuation bytes are passed over.
+  const char* p = text.data();
+  std::size_t i = from;
+  while (i < size) {
+    const std::size_t n = size - i < 16 ? size - i : 16;
+    unsigned mask;
+    if (n == 16) {
+      mask = suspect_mask(p + i);
+    } else {
+      char chunk[16] = {};
+      copy_bytes(chunk, p + i, n);
+      mask = suspect_mask(chunk) & ((1u << n) - 1);
+    }
+    std::size_t next = i + n;  // where the next sixteen bytes start
+    while (mask != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+      const std::size_t length = look_at(at);
+      if (length == 0) return false;
+      if (at + length >= i + n) {  // the character ends these sixteen bytes
+        next = at + length;
+        break;
+      }
+      mask &= ~0u << (at + length - i);
+    }
+    i = next;
+  }
+#else
+  for (std::size_t i = from; i < size;) {
+    if (!kSuspect[static_cast<unsigned char>(text[i])]) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = look_at(i);
+    if (length == 0) return false;
+    i += length;
+  }
+#endif
+  return true;
 }
 
 // One element written in place: the start tag's block, then the content (at
@@ -192,6 +306,21 @@ const DocumentStarts& document_starts() {
   return kStarts;
 }
 
+// Records that the element's text cannot be written and fails @a out.
+[[gnu::noinline]] void refuse(XmlOut& out, const ElementTags& name) {
+  out.fail(
+      set_error_detail(ErrorCode::kInvalidValue, name.name(), kNotXmlText));
+}
+
+// <name>text</name> with the special bytes escaped, the first at @a special.
+[[gnu::noinline]] void write_escaped(XmlOut& out, const ElementTags& name,
+                                     std::string_view text,
+                                     std::size_t special) {
+  xml_append_tag(out, name);
+  append_escaped(out, text, special);
+  xml_append_tag(out, name, /*end=*/true);
+}
+
 }  // namespace
 
 void xml_write_string(XmlOut& out, const ElementTags& name,
@@ -201,30 +330,38 @@ void xml_write_string(XmlOut& out, const ElementTags& name,
   std::size_t special = 0;
 #if defined(__SSE2__)
   if (text.size() < 16) {
-    // Most texts are short and hold no special byte: such a text is written
-    // as it is and looked at where it was written, in one look, since the
-    // end tag's block after it makes sixteen bytes there readable.
+    // Most texts are short and plain ASCII: such a text is written as it is
+    // and looked at where it was written, in one look, since the end tag's
+    // block after it makes sixteen bytes there readable. One with other
+    // characters stays as written once they are checked.
     ElementInPlace element(out, name, text.size());
     char* const written = element.content();
     copy_bytes(written, text.data(), text.size());
     element.finish(written + text.size());
-    const unsigned mask = special_mask(written) & ((1u << text.size()) - 1);
+    const unsigned mask = suspect_mask(written) & ((1u << text.size()) - 1);
     if (mask == 0) return;
+    const bool writable = check_marked(
+        text, static_cast<std::size_t>(__builtin_ctz(mask)), &special);
+    if (writable && special == text.size()) return;
     element.cancel();
-    special = static_cast<std::size_t>(__builtin_ctz(mask));
-  } else {
-    special = next_special(text, 0);
+    if (!writable) {
+      refuse(out, name);
+      return;
+    }
+    write_escaped(out, name, text, special);
+    return;
   }
-#else
-  special = next_special(text, 0);
 #endif
-  if (special == text.size()) {
+  const std::size_t suspect = next_suspect(text, 0);
+  if (suspect != text.size() && !check_marked(text, suspect, &special)) {
+    refuse(out, name);
+    return;
+  }
+  if (suspect == text.size() || special == text.size()) {
     append_element(out, name, text);
     return;
   }
-  xml_append_tag(out, name);
-  append_escaped(out, text, special);
-  xml_append_tag(out, name, /*end=*/true);
+  write_escaped(out, name, text, special);
 }
 
 void xml_write_int(XmlOut& out, const ElementTags& name,
@@ -360,6 +497,10 @@ int document_to_xml(const Document& document, TextBuffer& out) {
     invoice_items_to_xml(xml, *items);
   }
   xml.append(end_tag);
+  if (const int status = xml.status(); status != 0) {
+    xml.clear();
+    return status;
+  }
   return 0;
 }
 

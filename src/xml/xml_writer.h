@@ -26,6 +26,10 @@ namespace zarnex::xml {
 /// Where one document's text is written: the end of a TextBuffer, which may
 /// already hold other texts (bulk mode writes every result of a block into
 /// one buffer). clear() takes back only what was written through this XmlOut.
+///
+/// A value that XML cannot carry is not written: the writer records the
+/// error (the first one only) and the document's writing fails as a whole
+/// once its elements are written, so no element writer returns a status.
 class XmlOut {
  public:
   explicit XmlOut(TextBuffer& text) : text_(text), start_(text.size()) {}
@@ -43,12 +47,24 @@ class XmlOut {
   std::string_view view() const { return text_.view(); }
   /// Takes back everything after the first @a size bytes of the buffer.
   void truncate(std::size_t size) { text_.truncate(size); }
-  /// Takes back everything written through this XmlOut.
-  void clear() { text_.truncate(start_); }
+  /// Takes back everything written through this XmlOut, and its failure.
+  void clear() {
+    text_.truncate(start_);
+    status_ = 0;
+  }
+
+  /// Keeps @a status as the failure of the writing, unless one was kept
+  /// before; the caller has recorded the error.
+  void fail(int status) {
+    if (status_ == 0) status_ = status;
+  }
+  /// 0, or the first failure: the text written is then not a document.
+  int status() const { return status_; }
 
  private:
   TextBuffer& text_;
   std::size_t start_;  // the buffer's size when writing began
+  int status_ = 0;
 };
 
 /// The tags of one element, "<Name>" and "</Name>", built at compile time by
@@ -61,6 +77,13 @@ struct ElementTags {
   char close[kBlock];
   std::uint8_t open_size;
   std::uint8_t close_size;
+
+  /// The element's name: the start tag without its angle brackets. The tags
+  /// are constants, so the name lives as long as the program (the error
+  /// state borrows it).
+  constexpr std::string_view name() const {
+    return std::string_view(open + 1, open_size - 2u);
+  }
 };
 
 /// An element name as a template argument: the characters of a string
@@ -110,7 +133,12 @@ inline void xml_append_tag(XmlOut& out, const ElementTags& tags,
   out.truncate(before + (end ? tags.close_size : tags.open_size));
 }
 
-/// The string with '&', '<' and '>' written as entity references.
+/// The string with '&', '<' and '>' written as entity references, and the
+/// carriage return and the line feed as character references (a parser
+/// would turn a carriage return into a line feed, and a document stays on
+/// one line). A string that is not UTF-8 text of characters XML allows (see
+/// character_length()) is not written: it records ERROR_INVALID_VALUE with
+/// the element's name and fails @a out.
 void xml_write_string(XmlOut& out, const ElementTags& name,
                       const StringValue& value);
 

@@ -39,10 +39,11 @@ TEST_F(XmlWriterTest, StringsEscapeTheThreeReservedCharacters) {
   ASSERT_EQ(xml_read_string(xml.root, "Note", back), 0);
   EXPECT_EQ(back, "a&b<c>d\"e'f&amp;");
 
-  // Line ends survive the trip through a parser, a carriage return included.
+  // Line ends survive the trip through a parser, a carriage return included,
+  // and leave the text on one line.
   out.clear();
   xml_write_string(out, "Note"_tag, std::string("one\r\ntwo\rthree\n"));
-  EXPECT_EQ(out.view(), "<Note>one&#13;\ntwo&#13;three\n</Note>");
+  EXPECT_EQ(out.view(), "<Note>one&#13;&#10;two&#13;three&#10;</Note>");
   ParsedXml lines("<r>" + std::string(out.view()) + "</r>");
   StringValue read_back;
   ASSERT_EQ(xml_read_string(lines.root, "Note", read_back), 0);
@@ -65,13 +66,14 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
       else if (c == '<') escaped += "&lt;";
       else if (c == '>') escaped += "&gt;";
       else if (c == '\r') escaped += "&#13;";
+      else if (c == '\n') escaped += "&#10;";
       else escaped += c;
     }
     return escaped;
   };
   std::string long_text;
   for (int i = 0; i < 3000; ++i)
-    long_text += i % 37 == 0 ? "&<" : i % 101 == 0 ? "\r" : "x\xC3\xA9";
+    long_text += i % 37 == 0 ? "&<" : i % 101 == 0 ? "\r" : i % 53 == 0 ? "\n" : "x\xC3\xA9";
   std::vector<std::string> texts = {"&",          "<>",
                                     "&start",     "end>",
                                     "a&&b",       "\r\r",
@@ -85,7 +87,7 @@ TEST_F(XmlWriterTest, EscapedRunsMatchAByteByByteEscape) {
     texts.push_back(plain);
     for (std::size_t i = 0; i < n; ++i) {
       std::string one = plain;
-      one[i] = "&<>\r"[i % 4];
+      one[i] = "&<>\r\n"[i % 5];
       texts.push_back(one);
       if (i + 17 < n) {
         one[i + 17] = '>';
@@ -314,6 +316,7 @@ TEST_F(XmlWriterTest, OutputIsOneWellFormedLine) {
   std::string text = Write(*pay);
   EXPECT_EQ(text.rfind(RootStart("Pay", "Pay"), 0), 0u);
   EXPECT_EQ(text.back(), '>');
+  EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
 
   ParsedXml parsed(text);
   ASSERT_NE(parsed.root, nullptr) << text;
@@ -323,6 +326,109 @@ TEST_F(XmlWriterTest, OutputIsOneWellFormedLine) {
   const auto& payments = static_cast<const Pay&>(*back).Payments;
   ASSERT_EQ(count(payments), 1u);
   EXPECT_EQ(payments->get(0)->PaymentNote, "line one\nline two & <three>");
+}
+
+// Texts that XML cannot carry, each with where it goes wrong.
+std::vector<std::string> UnwritableTexts() {
+  std::vector<std::string> texts;
+  // Every control byte but the tab, the line feed and the carriage return:
+  // XML 1.0 has no place for them, not even as character references.
+  for (int c = 0; c < 0x20; ++c) {
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    texts.push_back(std::string("a") + static_cast<char>(c) + "b");
+  }
+  const char* kBadUtf8[] = {
+      "lone \x80 continuation", "\xBF",      // continuation bytes alone
+      "cut \xC3",  "cut \xE2\x82", "cut \xF0\x9F\x98",  // truncated at the end
+      "\xC3 no continuation",                          // a lead alone
+      "\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF",  // overlong forms
+      "\xED\xA0\x80", "\xED\xBF\xBF",                  // surrogates
+      "\xF4\x90\x80\x80", "\xF7\xBF\xBF\xBF",          // beyond U+10FFFF
+      "\xEF\xBF\xBE", "\xEF\xBF\xBF",                  // U+FFFE, U+FFFF
+      "Caf\xE9",                                       // Latin-1
+  };
+  for (const char* bad : kBadUtf8) texts.emplace_back(bad);
+  return texts;
+}
+
+TEST_F(XmlWriterTest, StringsXmlCannotCarryAreRefused) {
+  const std::string kError =
+      "ERROR_INVALID_VALUE: PaymentNote is not UTF-8 text without control "
+      "characters. ";
+  for (const std::string& bad : UnwritableTexts()) {
+    // Short and long texts are looked at in different ways; a fault may
+    // stand anywhere, behind plain text, escapes and good characters.
+    for (const std::string& text :
+         {bad, "x" + bad, bad + std::string(20, 'y'),
+          std::string(40, 'z') + "&\xC3\xA9\n" + bad,
+          std::string(15, 'w') + bad + std::string(16, 'v')}) {
+      SCOPED_TRACE(::testing::PrintToString(text));
+      reset_error();
+      TextBuffer written;
+      written.append("<r>");
+      XmlOut out(written);
+      xml_write_string(out, "PaymentNote"_tag, text);
+      EXPECT_EQ(out.view(), "<r>");
+      EXPECT_EQ(error_text(), kError);
+    }
+  }
+}
+
+TEST_F(XmlWriterTest, DocumentWithUnwritableStringIsNotWritten) {
+  auto pay = new_pay();
+  pay->InvoiceID = "INV-1";
+  pay->Payments.emplace();
+  auto payment = std::make_unique<Payment>();
+  payment->Amount = 1.5;
+  payment->PaymentNote = "bell\x07";
+  payment->OriginatorsReferenceInformation = "\xFF";
+  pay->Payments->append(std::move(payment));
+
+  std::string out = "untouched";
+  EXPECT_EQ(document_to_xml(*pay, &out), 4);
+  EXPECT_EQ(out, "untouched");
+  // The first element at fault is named.
+  EXPECT_EQ(error_text(),
+            "ERROR_INVALID_VALUE: PaymentNote is not UTF-8 text without "
+            "control characters. ");
+
+  // Appended to a buffer (the bulk loop's), nothing of it stays there.
+  TextBuffer block;
+  block.append("before\n");
+  EXPECT_EQ(document_to_xml(*pay, block), 4);
+  EXPECT_EQ(block.view(), "before\n");
+  // The buffer serves the next document as before.
+  pay->Payments->get(0)->PaymentNote = "bell";
+  pay->Payments->get(0)->OriginatorsReferenceInformation.reset();
+  EXPECT_EQ(document_to_xml(*pay, block), 0);
+  EXPECT_EQ(block.view(), "before\n" + Write(*pay));
+}
+
+TEST_F(XmlWriterTest, WellFormedUtf8IsWrittenUnchanged) {
+  const std::string kGood[] = {
+      "M\xC3\xBCller & S\xC3\xB6hne",              // two-byte characters
+      "\xE2\x80\x9EGr\xC3\xBCn\xE2\x80\x9C \xE2\x82\xAC",  // three-byte
+      "\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF",           // four-byte, U+10FFFF
+      "\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD",       // around the surrogates
+      "\xC2\x80\xC2\x9F\x7F",                       // C1 controls and DEL
+      "tab\tinside",
+      std::string(30, 'a') + "\xC5\xBDiga \xC4\x8C" "evljarna" + std::string(30, 'b'),
+  };
+  for (const std::string& text : kGood) {
+    SCOPED_TRACE(::testing::PrintToString(text));
+    TextBuffer written;
+    XmlOut out(written);
+    xml_write_string(out, "Name"_tag, text);
+    std::string escaped = text;
+    for (std::size_t at = escaped.find('&'); at != std::string::npos;
+         at = escaped.find('&', at + 1))
+      escaped.replace(at, 1, "&amp;");
+    EXPECT_EQ(out.view(), "<Name>" + escaped + "</Name>");
+    ParsedXml xml("<r>" + std::string(out.view()) + "</r>");
+    StringValue back;
+    ASSERT_EQ(xml_read_string(xml.root, "Name", back), 0);
+    EXPECT_EQ(back, text);
+  }
 }
 
 }  // namespace
