@@ -1,5 +1,5 @@
-/* zarnex: XML payment orders, invoices and invoice lines to Zarnex codes and
- * back. The C interface of the library, for C programs and for other
+/* zarnex: XML (or JSON) payment orders, invoices and invoice lines to Zarnex
+ * codes and back. The C interface of the library, for C programs and for other
  * languages' foreign-function interfaces.
  *
  * Each function returns 0 on success or the non-zero error code. On success
@@ -27,12 +27,20 @@ extern "C" {
 ZARNEX_C_API int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
                       char** output, char** error);
 
+/* JSON document (length bytes) -> code; with_invoice_id as above. */
+ZARNEX_C_API int zarnex_encode_json(const char* json, size_t length, int with_invoice_id,
+                       char** output, char** error);
+
 /* Field-sequence line (type digit, tab, sub-kind digit, tab, values) -> code. */
 ZARNEX_C_API int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
                            char** output, char** error);
 
 /* Code -> one line of XML. */
 ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, char** error);
+
+/* Code -> one line of JSON. */
+ZARNEX_C_API int zarnex_decode_to_json(const char* code, size_t length, char** output,
+                          char** error);
 
 /* Code -> document type (0 Pay, 1 Invoice, 2 InvoiceItems), version and
  * sub-kind; any of the three pointers may be NULL. */

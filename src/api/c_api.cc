@@ -41,6 +41,12 @@ int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
                   output, error);
 }
 
+int zarnex_encode_json(const char* json, size_t length, int with_invoice_id,
+                       char** output, char** error) {
+  return hand_out(zarnex::encode_json(view(json, length), with_invoice_id != 0),
+                  output, error);
+}
+
 int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
                            char** output, char** error) {
   return hand_out(
@@ -50,6 +56,11 @@ int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
 
 int zarnex_decode(const char* code, size_t length, char** output, char** error) {
   return hand_out(zarnex::decode(view(code, length)), output, error);
+}
+
+int zarnex_decode_to_json(const char* code, size_t length, char** output,
+                          char** error) {
+  return hand_out(zarnex::decode_to_json(view(code, length)), output, error);
 }
 
 int zarnex_decode_header(const char* code, size_t length, int* type,

@@ -38,6 +38,7 @@ constexpr std::string_view kErrorNames[] = {
     "ERROR_MISSING_LOGO: ",         // 10
     "ERROR_QR",                     // 11: no colon, no blank
     "ERROR_STREAM: ",               // 12
+    "ERROR_JSON: ",                 // 13
 };
 
 std::string vformat_text(std::size_t size_hint, const char* format,
@@ -63,7 +64,7 @@ std::string vformat_text(std::size_t size_hint, const char* format,
 }  // namespace
 
 std::string_view error_name(int code) {
-  if (code < -3 || code > 12) return "ZARNEX_ERROR_UNKNOWN";
+  if (code < -3 || code > 13) return "ZARNEX_ERROR_UNKNOWN";
   return kErrorNames[code + 3];
 }
 

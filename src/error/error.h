@@ -30,10 +30,13 @@ enum class ErrorCode : int {
   /// stream, a full disk, a reader that went away), or the input passed the
   /// tool's bound.
   kStream = 12,
+  /// A JSON document that is not well-formed, or whose values have the wrong
+  /// JSON type or name no document kind.
+  kJson = 13,
 };
 
 /// The printable name of an error code, the first part of every error text
-/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..12.
+/// ("ERROR_CHECKSUM: "); "ZARNEX_ERROR_UNKNOWN" for codes outside -3..13.
 std::string_view error_name(int code);
 
 /// Records @a code and @a subject with an empty detail and returns @a code.
