@@ -16,8 +16,8 @@
 #include <memory>
 #include <utility>
 
-#include "model/invoice_items.h"
 #include "json/kinds.h"
+#include "model/invoice_items.h"
 
 namespace zarnex::json {
 namespace {
@@ -40,38 +40,35 @@ int read_line(JsonObject node, InvoiceLine& line) {
     return status;
   if (int status =
           json_read_strings(node, {{"ItemName", &line.ItemName},
-                                  {"ItemEANCode", &line.ItemEANCode},
-                                  {"PeriodFromDate", &line.PeriodFromDate},
-                                  {"PeriodToDate", &line.PeriodToDate}}))
+                                   {"ItemEANCode", &line.ItemEANCode},
+                                   {"PeriodFromDate", &line.PeriodFromDate},
+                                   {"PeriodToDate", &line.PeriodToDate}}))
     return status;
   return json_read_decimals(
-      node,
-      {{"InvoicedQuantity", &line.InvoicedQuantity},
-       {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
-       {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount},
-       {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
+      node, {{"InvoicedQuantity", &line.InvoicedQuantity},
+             {"UnitPriceTaxExclusiveAmount", &line.UnitPriceTaxExclusiveAmount},
+             {"UnitPriceTaxAmount", &line.UnitPriceTaxAmount},
+             {"ClassifiedTaxCategory", &line.ClassifiedTaxCategory}});
 }
 
 void write_line(JsonOut& content, const InvoiceLine& line) {
   if (const OrderReference* r = line.OrderReference.get()) {
     json_write_nested(content, "OrderReference"_key, [&](JsonOut& order) {
       json_write_strings(order, {{"OrderID"_key, &r->OrderID},
-                                {"OrderLineID"_key, &r->OrderLineID}});
+                                 {"OrderLineID"_key, &r->OrderLineID}});
     });
   }
   if (const DeliveryNoteReference* r = line.DeliveryNoteReference.get()) {
-    json_write_nested(content, "DeliveryNoteReference"_key,
-                     [&](JsonOut& note) {
-                       json_write_strings(
-                           note,
-                           {{"DeliveryNoteID"_key, &r->DeliveryNoteID},
-                            {"DeliveryNoteLineID"_key, &r->DeliveryNoteLineID}});
-                     });
+    json_write_nested(content, "DeliveryNoteReference"_key, [&](JsonOut& note) {
+      json_write_strings(note,
+                         {{"DeliveryNoteID"_key, &r->DeliveryNoteID},
+                          {"DeliveryNoteLineID"_key, &r->DeliveryNoteLineID}});
+    });
   }
   json_write_strings(content, {{"ItemName"_key, &line.ItemName},
-                              {"ItemEANCode"_key, &line.ItemEANCode},
-                              {"PeriodFromDate"_key, &line.PeriodFromDate},
-                              {"PeriodToDate"_key, &line.PeriodToDate}});
+                               {"ItemEANCode"_key, &line.ItemEANCode},
+                               {"PeriodFromDate"_key, &line.PeriodFromDate},
+                               {"PeriodToDate"_key, &line.PeriodToDate}});
   json_write_decimals(
       content,
       {{"InvoicedQuantity"_key, &line.InvoicedQuantity},
@@ -92,16 +89,17 @@ int invoice_items_from_json(JsonObject root, DocumentPtr* out) {
           root, {{"InvoiceID", &items->InvoiceID},
                  {"FirstInvoiceLineID", &items->FirstInvoiceLineID}}))
     return status;
-  if (int status = json_read_list(root, "InvoiceLines",
-                                 items->InvoiceLines, read_line))
+  if (int status =
+          json_read_list(root, "InvoiceLines", items->InvoiceLines, read_line))
     return status;
   *out = std::move(items);
   return 0;
 }
 
 void invoice_items_to_json(JsonOut& out, const InvoiceItems& items) {
-  json_write_strings(out, {{"InvoiceID"_key, &items.InvoiceID},
-                          {"FirstInvoiceLineID"_key, &items.FirstInvoiceLineID}});
+  json_write_strings(out,
+                     {{"InvoiceID"_key, &items.InvoiceID},
+                      {"FirstInvoiceLineID"_key, &items.FirstInvoiceLineID}});
   json_write_list(out, "InvoiceLines"_key, items.InvoiceLines, write_line);
 }
 

@@ -70,8 +70,7 @@ int document_to_json(const Document& document, xml::TextBuffer& out) {
           std::size(kInvoiceTypeNames))
         return set_error(ErrorCode::kXml, "Error wrong invoice document type");
       invoice = dynamic_cast<const Invoice*>(&document);
-      if (invoice != nullptr)
-        type_name = kInvoiceTypeNames[header.sub_kind()];
+      if (invoice != nullptr) type_name = kInvoiceTypeNames[header.sub_kind()];
       break;
     case static_cast<int>(DocumentType::kInvoiceItems):
       items = dynamic_cast<const InvoiceItems*>(&document);
@@ -103,8 +102,7 @@ int document_to_json(const Document& document, xml::TextBuffer& out) {
 int document_to_json(const Document& document, std::string* out) {
   thread_local xml::TextBuffer text(kInitialCapacity);
   text.clear();
-  if (int status = document_to_json(document, text); status != 0)
-    return status;
+  if (int status = document_to_json(document, text); status != 0) return status;
   if (out != nullptr) out->assign(text.data(), text.size());
   return 0;
 }

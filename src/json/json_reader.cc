@@ -150,8 +150,7 @@ const JsonValue* find_text(JsonObject parent, const char* name, int& status) {
   return value;
 }
 
-const JsonValue* find_number(JsonObject parent, const char* name,
-                             int& status) {
+const JsonValue* find_number(JsonObject parent, const char* name, int& status) {
   const JsonValue* value = parent.find(name);
   if (value == nullptr || value->type == JsonType::kNumber) return value;
   status = set_error_detail(ErrorCode::kJson, name, kNotNumber);
@@ -164,7 +163,8 @@ int JsonTree::parse(std::string_view text) {
   values_.clear();
   if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
     return parse_error(
-        text, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()),
+        text,
+        static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()),
         "A NUL byte is not allowed in JSON text.");
   }
   text_.assign(text.begin(), text.end());
@@ -174,10 +174,9 @@ int JsonTree::parse(std::string_view text) {
   rapidjson::InsituStringStream stream(text_.data());
   rapidjson::ParseResult result = reader.Parse<kParseFlags>(stream, builder);
   if (result.IsError()) {
-    const char* reason =
-        result.Code() == rapidjson::kParseErrorTermination
-            ? builder.refusal()
-            : rapidjson::GetParseError_En(result.Code());
+    const char* reason = result.Code() == rapidjson::kParseErrorTermination
+                             ? builder.refusal()
+                             : rapidjson::GetParseError_En(result.Code());
     return parse_error(text, result.Offset(), reason);
   }
   return 0;

@@ -53,8 +53,8 @@ enum class JsonType : std::uint8_t {
 struct JsonValue {
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
   JsonType type = JsonType::kNull;
-  std::string_view key;   // the member name; empty for items and the root
-  std::string_view text;  // strings and numbers
+  std::string_view key;         // the member name; empty for items and the root
+  std::string_view text;        // strings and numbers
   std::uint32_t first = kNone;  // first child
   std::uint32_t next = kNone;   // next sibling
 };

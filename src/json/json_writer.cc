@@ -97,8 +97,7 @@ void json_write_string(JsonOut& out, const MemberKey& key,
   json_append_string(out, *value);
 }
 
-void json_write_int(JsonOut& out, const MemberKey& key,
-                    const IntValue& value) {
+void json_write_int(JsonOut& out, const MemberKey& key, const IntValue& value) {
   if (!value) return;
   json_append_key(out, key);
   constexpr std::size_t kIntRoom = 11;  // "-2147483648"
@@ -150,8 +149,8 @@ void json_write_code(JsonOut& out, const MemberKey& key,
   }
 }
 
-void json_write_flags(JsonOut& out, const MemberKey& key,
-                      const IntValue& value, NameTable names) {
+void json_write_flags(JsonOut& out, const MemberKey& key, const IntValue& value,
+                      NameTable names) {
   if (!value) return;
   const auto bits = static_cast<std::uint32_t>(*value);
   const std::size_t start = out.size();

@@ -110,10 +110,9 @@ void json_write_decimal(JsonOut& out, const MemberKey& key,
 void json_write_enum(JsonOut& out, const MemberKey& key, const IntValue& value,
                      NameTable names);
 void json_write_code(JsonOut& out, const MemberKey& key,
-                     const StringValue& code, NameTable names,
-                     NameTable codes);
-void json_write_flags(JsonOut& out, const MemberKey& key,
-                      const IntValue& value, NameTable names);
+                     const StringValue& code, NameTable names, NameTable codes);
+void json_write_flags(JsonOut& out, const MemberKey& key, const IntValue& value,
+                      NameTable names);
 
 void json_write_strings(
     JsonOut& out,

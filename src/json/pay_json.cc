@@ -60,21 +60,21 @@ int read_standing_order(JsonObject node, StandingOrderExt& order) {
 
 // Reads in the XML order, not in the record's field order.
 int read_direct_debit(JsonObject node, DirectDebitExt& debit) {
-  if (int status = json_read_enum(node, "DirectDebitScheme",
-                                  debit.DirectDebitScheme,
-                                  kDirectDebitSchemeNames))
+  if (int status =
+          json_read_enum(node, "DirectDebitScheme", debit.DirectDebitScheme,
+                         kDirectDebitSchemeNames))
     return status;
   if (int status = json_read_enum(node, "DirectDebitType",
                                   debit.DirectDebitType, kDirectDebitTypeNames))
     return status;
-  if (int status = json_read_strings(
-          node, {{"VariableSymbol", &debit.VariableSymbol},
-                 {"SpecificSymbol", &debit.SpecificSymbol},
-                 {"MandateID", &debit.MandateID},
-                 {"CreditorID", &debit.CreditorID},
-                 {"ContractID", &debit.ContractID},
-                 {"OriginatorsReferenceInformation",
-                  &debit.OriginatorsReferenceInformation}}))
+  if (int status =
+          json_read_strings(node, {{"VariableSymbol", &debit.VariableSymbol},
+                                   {"SpecificSymbol", &debit.SpecificSymbol},
+                                   {"MandateID", &debit.MandateID},
+                                   {"CreditorID", &debit.CreditorID},
+                                   {"ContractID", &debit.ContractID},
+                                   {"OriginatorsReferenceInformation",
+                                    &debit.OriginatorsReferenceInformation}}))
     return status;
   if (int status = json_read_decimal(node, "MaxAmount", debit.MaxAmount))
     return status;
@@ -82,27 +82,27 @@ int read_direct_debit(JsonObject node, DirectDebitExt& debit) {
 }
 
 int read_payment(JsonObject node, Payment& payment) {
-  if (int status = json_read_flags(node, "PaymentOptions",
-                                   payment.PaymentOptions, kPaymentOptionsNames))
+  if (int status = json_read_flags(
+          node, "PaymentOptions", payment.PaymentOptions, kPaymentOptionsNames))
     return status;
   if (int status = json_read_decimal(node, "Amount", payment.Amount))
     return status;
-  if (int status = json_read_strings(
-          node, {{"CurrencyCode", &payment.CurrencyCode},
-                 {"PaymentDueDate", &payment.PaymentDueDate},
-                 {"VariableSymbol", &payment.VariableSymbol},
-                 {"ConstantSymbol", &payment.ConstantSymbol},
-                 {"SpecificSymbol", &payment.SpecificSymbol},
-                 {"OriginatorsReferenceInformation",
-                  &payment.OriginatorsReferenceInformation},
-                 {"PaymentNote", &payment.PaymentNote}}))
+  if (int status =
+          json_read_strings(node, {{"CurrencyCode", &payment.CurrencyCode},
+                                   {"PaymentDueDate", &payment.PaymentDueDate},
+                                   {"VariableSymbol", &payment.VariableSymbol},
+                                   {"ConstantSymbol", &payment.ConstantSymbol},
+                                   {"SpecificSymbol", &payment.SpecificSymbol},
+                                   {"OriginatorsReferenceInformation",
+                                    &payment.OriginatorsReferenceInformation},
+                                   {"PaymentNote", &payment.PaymentNote}}))
     return status;
   if (int status = json_read_list(node, "BankAccounts", payment.BankAccounts,
                                   read_bank_account))
     return status;
-  if (int status = json_read_record(node, "StandingOrderExt",
-                                    payment.StandingOrderExt,
-                                    read_standing_order))
+  if (int status =
+          json_read_record(node, "StandingOrderExt", payment.StandingOrderExt,
+                           read_standing_order))
     return status;
   return json_read_record(node, "DirectDebitExt", payment.DirectDebitExt,
                           read_direct_debit);
