@@ -2,11 +2,14 @@
 // and smoke runs.
 //
 //   zarnex_generate [--seed=N] [--count=N] [--kind=mixed|pay|invoice|proforma|
-//                   credit|debit|advance|items] [--output=xml|sequence|code]
+//                   credit|debit|advance|items]
+//                   [--output=xml|json|sequence|code]
 //
 // --output=sequence writes field-sequence lines (type digit, tab, sub-kind
 // digit, tab, field sequence) as `zarnex --sequence --lines` reads them;
-// --output=code writes the codes the library makes of the documents.
+// --output=json writes the documents in their JSON form, as
+// `zarnex --encode --json --lines` reads them; --output=code writes the codes
+// the library makes of the documents.
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,11 +22,12 @@
 #include "code/envelope.h"
 #include "code/field_sequence.h"
 #include "error/error.h"
+#include "json/json.h"
 #include "xml/xml.h"
 
 namespace {
 
-enum class Output { kXml, kSequence, kCode };
+enum class Output { kXml, kJson, kSequence, kCode };
 
 struct Settings {
   std::uint64_t seed = 1;
@@ -36,7 +40,7 @@ int usage() {
   std::fputs(
       "usage: zarnex_generate [--seed=N] [--count=N] "
       "[--kind=mixed|pay|invoice|proforma|credit|debit|advance|items] "
-      "[--output=xml|sequence|code]\n",
+      "[--output=xml|json|sequence|code]\n",
       stderr);
   return 1;
 }
@@ -59,6 +63,8 @@ bool parse(int argc, char** argv, Settings& settings) {
     } else if (name == "--output") {
       if (value == "xml") {
         settings.output = Output::kXml;
+      } else if (value == "json") {
+        settings.output = Output::kJson;
       } else if (value == "sequence") {
         settings.output = Output::kSequence;
       } else if (value == "code") {
@@ -79,6 +85,11 @@ std::string convert(const std::string& xml, Output output) {
   if (output == Output::kXml) return xml;
   zarnex::DocumentPtr document;
   if (zarnex::xml::document_from_xml(xml, &document) != 0 || !document) return {};
+  if (output == Output::kJson) {
+    std::string json;
+    if (zarnex::json::document_to_json(*document, &json) != 0) return {};
+    return json;
+  }
   if (output == Output::kCode) {
     std::string code;
     if (zarnex::code::encode_document(document.get(), &code) != 0) return {};

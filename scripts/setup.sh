@@ -7,7 +7,7 @@
 set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev
-                libqrencode-dev libpng-dev)
+                libqrencode-dev libpng-dev rapidjson-dev)
 # The tests, the benchmark and the hardening stages: GoogleTest, Google
 # Benchmark, xmllint, python3 and xz for outside checks, clang with its
 # sanitizer runtime, valgrind, a QR scanner and an SVG renderer.

@@ -86,6 +86,26 @@ int main(int argc, char** argv) {
   CHECK(zarnex_encode_sequence("0\t0\t", 4, 0, &output, &error) == 4);
   CHECK(error != NULL && strcmp(error, "ERROR_INVALID_VALUE: Payments list cannot be empty. ") == 0);
 
+  /* JSON: the decoded document as JSON gives the same code again. */
+  char* json = NULL;
+  CHECK(code != NULL && zarnex_decode_to_json(code, strlen(code), &json, NULL) == 0);
+  CHECK(json != NULL && strncmp(json, "{\"type\":\"Pay\",", 14) == 0);
+  char* json_code = NULL;
+  CHECK(json != NULL && zarnex_encode_json(json, strlen(json), 0, &json_code, NULL) == 0);
+  CHECK(json_code != NULL && code != NULL && strcmp(json_code, code) == 0);
+  char* json_with_id = NULL;
+  CHECK(json != NULL && zarnex_encode_json(json, strlen(json), 1, &json_with_id, NULL) == 0);
+  CHECK(json_with_id != NULL && with_id != NULL && strcmp(json_with_id, with_id) == 0);
+  zarnex_free(error);
+  error = NULL;
+  output = NULL;
+  CHECK(zarnex_encode_json("{\"type\":", 8, 0, &output, &error) == 13);
+  CHECK(output == NULL);
+  CHECK(error != NULL && strncmp(error, "ERROR_JSON: JSON parse error at offset 8", 40) == 0);
+  zarnex_free(json);
+  zarnex_free(json_code);
+  zarnex_free(json_with_id);
+
   CHECK(strcmp(zarnex_version(), "1.0.10") == 0);
 
   zarnex_free(error);

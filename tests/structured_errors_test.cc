@@ -83,7 +83,8 @@ TEST(StructuredErrors, EveryRaisedCodeHasItsNameAndSubject) {
   }
   EXPECT_EQ(std::string(error_name(0)), "");
   EXPECT_EQ(std::string(error_name(12)), "ERROR_STREAM");
-  EXPECT_EQ(std::string(error_name(13)), "ZARNEX_ERROR_UNKNOWN");
+  EXPECT_EQ(std::string(error_name(13)), "ERROR_JSON");
+  EXPECT_EQ(std::string(error_name(14)), "ZARNEX_ERROR_UNKNOWN");
   EXPECT_EQ(std::string(error_name(-4)), "ZARNEX_ERROR_UNKNOWN");
 
   // A success carries no error parts.

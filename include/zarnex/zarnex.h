@@ -1,5 +1,5 @@
-/* zarnex: XML payment orders, invoices and invoice lines to Zarnex codes and
- * back. The C interface of the library, for C programs and for other
+/* zarnex: XML (or JSON) payment orders, invoices and invoice lines to Zarnex
+ * codes and back. The C interface of the library, for C programs and for other
  * languages' foreign-function interfaces.
  *
  * Each function returns 0 on success or the non-zero error code. On success
@@ -40,7 +40,8 @@ enum zarnex_error {
   ZARNEX_ERROR_XML = 9,
   ZARNEX_ERROR_MISSING_LOGO = 10,      /* reserved */
   ZARNEX_ERROR_QR = 11,
-  ZARNEX_ERROR_STREAM = 12
+  ZARNEX_ERROR_STREAM = 12,
+  ZARNEX_ERROR_JSON = 13
 };
 
 /* The name of an error code ("ERROR_CHECKSUM"; "" for 0,
@@ -58,6 +59,10 @@ ZARNEX_C_API const char* zarnex_error_subject(void);
 ZARNEX_C_API int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
                       char** output, char** error);
 
+/* JSON document (length bytes) -> code; with_invoice_id as above. */
+ZARNEX_C_API int zarnex_encode_json(const char* json, size_t length, int with_invoice_id,
+                       char** output, char** error);
+
 /* Field-sequence line (type digit, tab, sub-kind digit, tab, values) -> code. */
 ZARNEX_C_API int zarnex_encode_sequence(const char* line, size_t length, int with_invoice_id,
                            char** output, char** error);
@@ -69,6 +74,10 @@ ZARNEX_C_API int zarnex_validate_sequence(const char* line, size_t length, char*
 
 /* Code -> one line of XML. */
 ZARNEX_C_API int zarnex_decode(const char* code, size_t length, char** output, char** error);
+
+/* Code -> one line of JSON. */
+ZARNEX_C_API int zarnex_decode_to_json(const char* code, size_t length, char** output,
+                          char** error);
 
 /* Code -> document type (0 Pay, 1 Invoice, 2 InvoiceItems), version and
  * sub-kind, without decompressing; any of the three pointers may be NULL.

@@ -1,5 +1,5 @@
-// zarnex: XML payment orders, invoices and invoice lines to Zarnex codes and
-// back. The C++ interface of the library.
+// zarnex: XML (or JSON) payment orders, invoices and invoice lines to Zarnex
+// codes and back. The C++ interface of the library.
 //
 // Every function is independent of the others and keeps no state between
 // calls that a caller can see. Calls may run concurrently on different
@@ -38,6 +38,7 @@ enum class Error : int {
   kMissingLogo = 10,      // reserved
   kQr = 11,               // a QR symbol that cannot be made or written
   kStream = 12,           // input that cannot be read, output not written
+  kJson = 13,             // JSON that cannot be read
 };
 
 /// The name of an error code without its separator ("ERROR_CHECKSUM");
@@ -67,6 +68,12 @@ struct Result {
 /// the code.
 ZARNEX_API Result encode_xml(std::string_view xml, bool with_invoice_id = false);
 
+/// Encodes a JSON document (docs/json.md: one object whose "type" names the
+/// kind, with the XML element names as member names) into a code. The same
+/// document gives the same code as in XML. With @a with_invoice_id the output
+/// is the document's InvoiceID, a tab and the code.
+ZARNEX_API Result encode_json(std::string_view json, bool with_invoice_id = false);
+
 /// Encodes a field-sequence line: a type digit (0 Pay, 1 Invoice,
 /// 2 InvoiceItems), a tab, a sub-kind digit, a tab and the document's values
 /// separated by tabs.
@@ -84,6 +91,10 @@ ZARNEX_API Result validate_sequence(std::string_view line);
 /// Decodes a code into one line of XML, with the amounts that the code does
 /// not carry computed again.
 ZARNEX_API Result decode(std::string_view code);
+
+/// Decodes a code into one line of JSON holding the values that decode()
+/// gives as XML, the computed amounts included.
+ZARNEX_API Result decode_to_json(std::string_view code);
 
 /// The header of a code, read without decompressing it.
 struct Header {

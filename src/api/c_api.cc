@@ -46,6 +46,7 @@ static_assert(ZARNEX_ERROR_XML == static_cast<int>(zarnex::Error::kXml));
 static_assert(ZARNEX_ERROR_MISSING_LOGO == static_cast<int>(zarnex::Error::kMissingLogo));
 static_assert(ZARNEX_ERROR_QR == static_cast<int>(zarnex::Error::kQr));
 static_assert(ZARNEX_ERROR_STREAM == static_cast<int>(zarnex::Error::kStream));
+static_assert(ZARNEX_ERROR_JSON == static_cast<int>(zarnex::Error::kJson));
 
 int hand_out(const zarnex::Result& result, char** output, char** error) {
   if (result.ok()) {
@@ -64,6 +65,12 @@ extern "C" {
 int zarnex_encode_xml(const char* xml, size_t length, int with_invoice_id,
                       char** output, char** error) {
   return hand_out(zarnex::encode_xml(view(xml, length), with_invoice_id != 0),
+                  output, error);
+}
+
+int zarnex_encode_json(const char* json, size_t length, int with_invoice_id,
+                       char** output, char** error) {
+  return hand_out(zarnex::encode_json(view(json, length), with_invoice_id != 0),
                   output, error);
 }
 
@@ -88,6 +95,11 @@ int zarnex_validate_sequence(const char* line, size_t length, char** error) {
 
 int zarnex_decode(const char* code, size_t length, char** output, char** error) {
   return hand_out(zarnex::decode(view(code, length)), output, error);
+}
+
+int zarnex_decode_to_json(const char* code, size_t length, char** output,
+                          char** error) {
+  return hand_out(zarnex::decode_to_json(view(code, length)), output, error);
 }
 
 int zarnex_decode_header(const char* code, size_t length, int* type,

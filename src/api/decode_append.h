@@ -13,6 +13,9 @@ namespace zarnex::api {
 /// set and nothing appended.
 int decode_append(std::string_view code_text, xml::TextBuffer& out);
 
+/// The same, appending the document's JSON.
+int decode_append_json(std::string_view code_text, xml::TextBuffer& out);
+
 }  // namespace zarnex::api
 
 #endif  // ZARNEX_API_DECODE_APPEND_H_

@@ -10,6 +10,7 @@
 #include "code/envelope.h"
 #include "code/field_sequence.h"
 #include "error/error.h"
+#include "json/json.h"
 #include "model/document.h"
 #include "xml/xml.h"
 #include "xml/xml_text.h"
@@ -106,6 +107,13 @@ Result encode_xml(std::string_view xml, bool with_invoice_id) {
   return encode(document.get(), with_invoice_id);
 }
 
+Result encode_json(std::string_view json, bool with_invoice_id) {
+  DocumentPtr document;
+  int status = json::document_from_json(json, &document);
+  if (status != 0) return failure(status);
+  return encode(document.get(), with_invoice_id);
+}
+
 Result encode_sequence(std::string_view line, bool with_invoice_id) {
   DocumentPtr document;
   int status = document_from_sequence(line, &document);
@@ -135,6 +143,16 @@ Result decode(std::string_view code_text) {
   return result;
 }
 
+Result decode_to_json(std::string_view code_text) {
+  DocumentPtr document;
+  int status = code::decode_document(code_text, &document);
+  if (status != 0) return failure(status);
+  Result result;
+  status = json::document_to_json(*document, &result.output);
+  if (status != 0) return failure(status);
+  return result;
+}
+
 namespace api {
 
 int decode_append(std::string_view code_text, xml::TextBuffer& out) {
@@ -142,6 +160,13 @@ int decode_append(std::string_view code_text, xml::TextBuffer& out) {
   int status = code::decode_document(code_text, &document);
   if (status != 0) return status;
   return xml::document_to_xml(*document, out);
+}
+
+int decode_append_json(std::string_view code_text, xml::TextBuffer& out) {
+  DocumentPtr document;
+  int status = code::decode_document(code_text, &document);
+  if (status != 0) return status;
+  return json::document_to_json(*document, out);
 }
 
 }  // namespace api

@@ -161,6 +161,8 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
       if (o.mode == Mode::kEncodeXml) o.mode = Mode::kEncodeXmlWithId;
     } else if (is_option(name, "--format_stderr", "-f")) {
       o.format_stderr = true;
+    } else if (same_name(name, "--json")) {
+      o.json = true;
     } else if (is_option(name, "--help", "-h")) {
       parsed.action = ParsedOptions::Action::kHelp;
       return parsed;
@@ -243,6 +245,11 @@ std::string help_text() {
   t += "\nOptions beyond the usage above:\n";
   t += "\n--help\tshort: -h\n\tPrints this help and exits.\n";
   t += "\n--version\tshort: -v\n\tPrints the tool's name and version and exits.\n";
+  t += "\n--json\n"
+       "\tJSON documents instead of XML: --encode reads a JSON document (one per\n"
+       "\tline with --lines), --decode writes one line of JSON. The JSON form\n"
+       "\tmirrors the XML element tree; see docs/json.md. No effect on\n"
+       "\t--sequence.\n";
   t += "\n--qr=PATH\n"
        "\tAlso writes each produced code as a QR symbol (alphanumeric mode).\n"
        "\tSingle mode: PATH is the image file; its extension .svg or .png picks\n"
@@ -267,6 +274,8 @@ std::string help_text() {
        "option, 12 (ERROR_STREAM) when standard input cannot be read, the "
        "result cannot be written to standard output or the input is longer "
        "than 64 MiB (also in bulk mode, where a longer line is only refused), "
+       "13 (ERROR_JSON) for --json input that is not well-formed JSON or has "
+       "values of the wrong JSON type, "
        "otherwise the error's code (see the manual page, zarnex(1)).\n";
   return t;
 }

@@ -32,6 +32,7 @@ struct Options {
   bool invoice_id = false;     // put the InvoiceID and a tab before each code
   bool bulk = false;           // one input per line of standard input
   bool format_stderr = false;  // error lines with timestamp and input
+  bool json = false;           // JSON in (--encode) and out (--decode), not XML
   std::optional<std::string> input;  // input given as an option value
   QrOptions qr;
 };

@@ -63,6 +63,22 @@ int decode_to_xml(std::string& text, xml::TextBuffer& out,
   return status;
 }
 
+int encode_json(std::string& text, xml::TextBuffer& out, std::string& error) {
+  return deliver(zarnex::encode_json(text, false), out, error);
+}
+
+int encode_json_with_id(std::string& text, xml::TextBuffer& out,
+                        std::string& error) {
+  return deliver(zarnex::encode_json(text, true), out, error);
+}
+
+int decode_to_json(std::string& text, xml::TextBuffer& out,
+                   std::string& error) {
+  const int status = api::decode_append_json(text, out);
+  if (status != 0) error = error_text();
+  return status;
+}
+
 int encode_sequence(std::string& text, xml::TextBuffer& out,
                     std::string& error) {
   return encode_typed_sequence(text, out, error, false);
@@ -73,11 +89,12 @@ int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
   return encode_typed_sequence(text, out, error, true);
 }
 
-Operation operation_for(Mode mode) {
+Operation operation_for(Mode mode, bool json) {
   switch (mode) {
-    case Mode::kEncodeXml: return encode_xml;
-    case Mode::kEncodeXmlWithId: return encode_xml_with_id;
-    case Mode::kDecodeToXml: return decode_to_xml;
+    case Mode::kEncodeXml: return json ? encode_json : encode_xml;
+    case Mode::kEncodeXmlWithId:
+      return json ? encode_json_with_id : encode_xml_with_id;
+    case Mode::kDecodeToXml: return json ? decode_to_json : decode_to_xml;
     case Mode::kEncodeSequence: return encode_sequence;
     case Mode::kEncodeSequenceWithId: return encode_sequence_with_id;
     case Mode::kNone: break;

@@ -23,6 +23,14 @@ int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
                        std::string& error);
 /// Code -> one line of XML.
 int decode_to_xml(std::string& text, xml::TextBuffer& out, std::string& error);
+/// JSON text -> code.
+int encode_json(std::string& text, xml::TextBuffer& out, std::string& error);
+/// JSON text -> InvoiceID, tab, code.
+int encode_json_with_id(std::string& text, xml::TextBuffer& out,
+                        std::string& error);
+/// Code -> one line of JSON.
+int decode_to_json(std::string& text, xml::TextBuffer& out,
+                   std::string& error);
 /// Type digit, tab, sub-kind digit, tab, field sequence -> code. A malformed
 /// prefix also writes a diagnostic with the unreadable rest of the line to
 /// standard error.
@@ -32,8 +40,10 @@ int encode_sequence(std::string& text, xml::TextBuffer& out,
 int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
                             std::string& error);
 
-/// The operation of a mode; null for Mode::kNone.
-Operation operation_for(Mode mode);
+/// The operation of a mode; null for Mode::kNone. With @a json the XML
+/// operations are replaced by their JSON counterparts; the sequence modes
+/// stay as they are.
+Operation operation_for(Mode mode, bool json = false);
 
 }  // namespace zarnex::cli
 

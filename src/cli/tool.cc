@@ -70,7 +70,7 @@ int run_tool(int argc, char** argv) {
       break;
   }
   const Options& options = parsed.options;
-  Operation operation = operation_for(options.mode);
+  Operation operation = operation_for(options.mode, options.json);
   const bool draw = !options.qr.path.empty();
   if (options.bulk) {
     if (!draw) return run_lines(operation, options.format_stderr);

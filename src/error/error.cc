@@ -22,7 +22,7 @@ struct ErrorState {
 // do not see each other's errors.
 thread_local ErrorState g_error_state;
 
-// The name of each code from -3 to 12, and whether the error text puts
+// The name of each code from -3 to 13, and whether the error text puts
 // ": " after it (ERROR_QR and the empty name of 0 stand alone).
 struct ErrorName {
   const char* name;
@@ -45,9 +45,10 @@ constexpr ErrorName kErrorNames[] = {
     {"ERROR_MISSING_LOGO", true},           // 10
     {"ERROR_QR", false},                    // 11
     {"ERROR_STREAM", true},                 // 12
+    {"ERROR_JSON", true},                   // 13
 };
 constexpr int kFirstCode = -3;
-constexpr int kLastCode = 12;
+constexpr int kLastCode = 13;
 static_assert(std::size(kErrorNames) == kLastCode - kFirstCode + 1);
 
 const ErrorName& name_of(int code) {

@@ -30,10 +30,13 @@ enum class ErrorCode : int {
   /// stream, a full disk, a reader that went away), or the input passed the
   /// tool's bound.
   kStream = 12,
+  /// A JSON document that is not well-formed, or whose values have the wrong
+  /// JSON type or name no document kind.
+  kJson = 13,
 };
 
 /// The name of an error code ("ERROR_CHECKSUM"), a static text; "" for 0 and
-/// "ZARNEX_ERROR_UNKNOWN" for codes outside -3..12. The error text begins
+/// "ZARNEX_ERROR_UNKNOWN" for codes outside -3..13. The error text begins
 /// with it, followed by ": " for every code but 0, 11 (ERROR_QR) and the
 /// unknown ones.
 const char* code_name(int code);

@@ -36,7 +36,8 @@ TEST_F(ErrorTest, NamesOfEveryCode) {
       {10, "ERROR_MISSING_LOGO: "},
       {11, "ERROR_QR"},
       {12, "ERROR_STREAM: "},
-      {13, "ZARNEX_ERROR_UNKNOWN"},
+      {13, "ERROR_JSON: "},
+      {14, "ZARNEX_ERROR_UNKNOWN"},
   };
   for (const auto& entry : kNames) {
     EXPECT_EQ(set_error(entry.code, "S"), entry.code);
