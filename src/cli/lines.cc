@@ -92,12 +92,12 @@ CodeWithId split_code(std::string_view output) {
 }
 
 int run_lines(Operation operation, bool format_stderr,
-              const SymbolFolder* symbols) {
+              const SymbolFolder* symbols, const Streams& streams) {
   // Whatever went to standard output through the C stream before (nothing,
   // in the tool) goes out first.
   std::fflush(stdout);
-  BlockWriter output(STDOUT_FILENO);
-  LineReader reader(STDIN_FILENO, [&output] { output.flush(); });
+  BlockWriter output(streams.out);
+  LineReader reader(streams.in, [&output] { output.flush(); });
   xml::TextBuffer& block = output.block();
   std::string line;
   std::string error;
@@ -142,12 +142,12 @@ int run_lines(Operation operation, bool format_stderr,
   }
   // The results of every line read go out before a failure is reported.
   if (output.flush() != 0) {
-    const int status = output_failed(output.error());
+    const int status = write_failed(streams.out_name, error_reason(output.error()));
     write_error_line(false, std::string(), error_text());
     return status;
   }
   if (reader.error() != 0) {
-    const int status = input_failed(reader.error());
+    const int status = read_failed(streams.in_name, error_reason(reader.error()));
     write_error_line(false, std::string(), error_text());
     return status;
   }

@@ -24,6 +24,14 @@ struct SymbolFolder {
   bool named_by_id = false;  // the InvoiceID in front of each code names the file
 };
 
+/// The streams of a run and the names its error lines give them.
+struct Streams {
+  int in = 0;
+  std::string in_name = "standard input";
+  int out = 1;
+  std::string out_name = "standard output";
+};
+
 /// Runs @a operation once per non-blank line of standard input, writing each
 /// result and a newline to standard output, or the error line to standard
 /// error, before the next line is read. A failing line does not stop the run.
@@ -34,8 +42,9 @@ struct SymbolFolder {
 /// kMaxInput is refused with its error line, and the run goes on.
 /// Returns 0, or ERROR_STREAM when standard input could not be read or the
 /// results could not be written (the run stops there, after one error line).
+/// @a streams can put files in the place of standard input and output.
 int run_lines(Operation operation, bool format_stderr,
-              const SymbolFolder* symbols = nullptr);
+              const SymbolFolder* symbols = nullptr, const Streams& streams = {});
 
 /// An encoding result split at its last tab: the InvoiceID before it (none
 /// without a tab) and the code after it.

@@ -145,15 +145,39 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
       }
     } else if (is_option(name, "--encode", "-e")) {
       o.mode = o.invoice_id ? Mode::kEncodeXmlWithId : Mode::kEncodeXml;
-      if (!value.empty()) o.input = std::string(value);
+      if (!value.empty()) {
+        o.input = std::string(value);
+        o.input_path.clear();
+      }
     } else if (is_option(name, "--decode", "-d")) {
       o.mode = Mode::kDecodeToXml;
-      if (!value.empty()) o.input = std::string(value);
+      if (!value.empty()) {
+        o.input = std::string(value);
+        o.input_path.clear();
+      }
     } else if (is_option(name, "--sequence", "-s")) {
       o.mode = Mode::kEncodeSequence;
       // The usage text advertises --sequence="<SEQUENCE>", so a value is
       // the input, as it is for --encode and --decode.
-      if (!value.empty()) o.input = std::string(value);
+      if (!value.empty()) {
+        o.input = std::string(value);
+        o.input_path.clear();
+      }
+    } else if (same_name(name, "--input") || same_name(name, "--output")) {
+      const bool is_input = same_name(name, "--input");
+      if (value.empty()) {
+        parsed.action = ParsedOptions::Action::kFail;
+        parsed.message = std::string("The option ") + (is_input ? "--input" : "--output") +
+                         " needs a file name, or - for the standard stream. \n";
+        return parsed;
+      }
+      if (is_input) {
+        // The last input given counts: a file, or an option's value.
+        o.input_path = std::string(value);
+        o.input.reset();
+      } else {
+        o.output_path = std::string(value);
+      }
     } else if (is_option(name, "--lines", "-l")) {
       o.bulk = true;
     } else if (is_option(name, "--invoice_id", "-i")) {
@@ -250,6 +274,15 @@ std::string help_text() {
        "\tline with --lines), --decode writes one line of JSON. The JSON form\n"
        "\tmirrors the XML element tree; see docs/json.md. No effect on\n"
        "\t--sequence.\n";
+  t += "\n--input=PATH\n"
+       "\tReads the input from the file PATH instead of standard input (- for\n"
+       "\tstandard input), in single and bulk mode. The last input given counts:\n"
+       "\ta value after --encode=, --decode= or --sequence= replaces the file.\n";
+  t += "\n--output=PATH\n"
+       "\tWrites the results to the file PATH instead of standard output (- for\n"
+       "\tstandard output). The file is written under a temporary name and\n"
+       "\trenamed when the run has succeeded, so a failed run leaves PATH as it\n"
+       "\twas. Only a regular file, or a symbolic link to one, is replaced.\n";
   t += "\n--qr=PATH\n"
        "\tAlso writes each produced code as a QR symbol (alphanumeric mode).\n"
        "\tSingle mode: PATH is the image file; its extension .svg or .png picks\n"

@@ -34,6 +34,9 @@ struct Options {
   bool format_stderr = false;  // error lines with timestamp and input
   bool json = false;           // JSON in (--encode) and out (--decode), not XML
   std::optional<std::string> input;  // input given as an option value
+  // --input=PATH and --output=PATH; "-" or none: the standard stream.
+  std::string input_path;
+  std::string output_path;
   QrOptions qr;
 };
 

@@ -6,23 +6,19 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "error/error.h"
 
 namespace zarnex::cli {
 namespace {
 
-// The system's description of an errno, the same whatever the locale
-// ("No space left on device").
-std::string reason(int error) {
-  const char* text = strerrordesc_np(error);
-  if (text != nullptr) return text;
-  return "error " + std::to_string(error);
-}
-
-int stream_failed(std::string_view subject, int error) {
-  return set_error_detail_owned(ErrorCode::kStream, subject,
-                                " " + reason(error) + ". ");
+int stream_failed(std::string_view verb, std::string_view stream,
+                  std::string_view reason) {
+  std::string detail;
+  detail.reserve(stream.size() + reason.size() + 4);
+  detail.append(" ").append(stream).append(": ").append(reason).append(". ");
+  return set_error_detail_owned(ErrorCode::kStream, verb, std::move(detail));
 }
 
 }  // namespace
@@ -46,12 +42,18 @@ int write_fully(int fd, const char* data, std::size_t size) {
   return 0;
 }
 
-int output_failed(int error) {
-  return stream_failed("Cannot write standard output:", error);
+std::string error_reason(int error) {
+  const char* text = strerrordesc_np(error);
+  if (text != nullptr) return text;
+  return "error " + std::to_string(error);
 }
 
-int input_failed(int error) {
-  return stream_failed("Cannot read standard input:", error);
+int write_failed(std::string_view stream, std::string_view reason) {
+  return stream_failed("Cannot write", stream, reason);
+}
+
+int read_failed(std::string_view stream, std::string_view reason) {
+  return stream_failed("Cannot read", stream, reason);
 }
 
 int input_too_long() {

@@ -2,6 +2,7 @@
 #define ZARNEX_CLI_OUTPUT_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace zarnex::cli {
@@ -14,14 +15,27 @@ inline int write_fully(int fd, std::string_view text) {
   return write_fully(fd, text.data(), text.size());
 }
 
-/// Record the failures of the standard streams in the error state, as
-/// ERROR_STREAM, and return that code: "Cannot write standard output:
-/// <reason>. ", "Cannot read standard input: <reason>. ", and an input or
-/// bulk line beyond the bound of read_all_input.
-int output_failed(int error);
-int input_failed(int error);
+/// The system's description of an errno, the same whatever the locale
+/// ("No space left on device").
+std::string error_reason(int error);
+
+/// Record the failures of the tool's streams in the error state, as
+/// ERROR_STREAM, and return that code: "Cannot write <stream>: <reason>. "
+/// and "Cannot read <stream>: <reason>. ", where the stream is "standard
+/// output", "output file 'out.txt'" and the like; and an input or bulk line
+/// beyond the bound of read_all_input.
+int write_failed(std::string_view stream, std::string_view reason);
+int read_failed(std::string_view stream, std::string_view reason);
 int input_too_long();
 int line_too_long();
+
+/// The same for the standard streams and an errno.
+inline int output_failed(int error) {
+  return write_failed("standard output", error_reason(error));
+}
+inline int input_failed(int error) {
+  return read_failed("standard input", error_reason(error));
+}
 
 }  // namespace zarnex::cli
 

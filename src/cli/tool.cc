@@ -1,6 +1,9 @@
 #include "cli/tool.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <string_view>
@@ -13,6 +16,7 @@
 #include "cli/options.h"
 #include "cli/run_modes.h"
 #include "error/error.h"
+#include "platform/replacement_file.h"
 #include "qr/symbol_file.h"
 #include "xml/text_buffer.h"
 
@@ -31,22 +35,88 @@ int write_output(std::string_view text) {
   return 0;
 }
 
-// The input of a single run: the option's value, or standard input.
+// Writes the error line of a failure that belongs to no input and returns
+// its status.
+int report(int status) {
+  write_error_line(false, std::string(), error_text());
+  return status;
+}
+
+std::string quoted(std::string_view what, const std::string& path) {
+  return std::string(what) + " '" + path + "'";
+}
+
+// The files that --input and --output name, in the place of standard input
+// and output. The output file replaces its name only once the run has
+// succeeded (commit); a failed run leaves the name as it was.
+class Files {
+ public:
+  Files() = default;
+  Files(const Files&) = delete;
+  Files& operator=(const Files&) = delete;
+  ~Files() {
+    if (streams_.in != STDIN_FILENO) ::close(streams_.in);
+  }
+
+  // Opens what the options name; 0, or ERROR_STREAM after its error line.
+  int open(const Options& options) {
+    if (!options.input_path.empty() && options.input_path != "-") {
+      streams_.in_name = quoted("input file", options.input_path);
+      streams_.in = ::open(options.input_path.c_str(), O_RDONLY | O_CLOEXEC);
+      if (streams_.in < 0) {
+        const int error = errno;
+        streams_.in = STDIN_FILENO;
+        return report(read_failed(streams_.in_name, error_reason(error)));
+      }
+    }
+    if (!options.output_path.empty() && options.output_path != "-") {
+      streams_.out_name = quoted("output file", options.output_path);
+      if (!output_.open(options.output_path))
+        return report(write_failed(streams_.out_name, output_.reason()));
+      streams_.out = output_.fd();
+      to_file_ = true;
+    }
+    return 0;
+  }
+
+  const Streams& streams() const { return streams_; }
+
+  // Writes @a text to the output; 0, or ERROR_STREAM after its error line.
+  int write(std::string_view text) {
+    if (int error = write_fully(streams_.out, text); error != 0)
+      return report(write_failed(streams_.out_name, error_reason(error)));
+    return 0;
+  }
+
+  // Puts a finished output file in its place; 0, or ERROR_STREAM after its
+  // error line. Nothing to do for standard output.
+  int commit() {
+    if (to_file_ && !output_.commit())
+      return report(write_failed(streams_.out_name, output_.reason()));
+    return 0;
+  }
+
+ private:
+  Streams streams_;
+  platform::ReplacementFile output_;
+  bool to_file_ = false;
+};
+
+// The input of a single run: the option's value, or the input stream.
 // Returns 0, or ERROR_STREAM after writing the error line.
-int take_input(const Options& options, std::string& input) {
+int take_input(const Options& options, const Streams& streams, std::string& input) {
   if (options.input) {
     input = *options.input;
     return 0;
   }
-  Input read = read_all_input(STDIN_FILENO);
+  Input read = read_all_input(streams.in);
   if (read.end == ReadEnd::kDone) {
     input = std::move(read.text);
     return 0;
   }
-  const int status = read.end == ReadEnd::kTooLong ? input_too_long()
-                                                   : input_failed(read.error);
-  write_error_line(false, std::string(), error_text());
-  return status;
+  return report(read.end == ReadEnd::kTooLong
+                    ? input_too_long()
+                    : read_failed(streams.in_name, error_reason(read.error)));
 }
 
 }  // namespace
@@ -73,18 +143,25 @@ int run_tool(int argc, char** argv) {
   Operation operation = operation_for(options.mode, options.json);
   const bool draw = !options.qr.path.empty();
   if (options.bulk) {
-    if (!draw) return run_lines(operation, options.format_stderr);
     // The folder is made before any input is read: without it no line
     // could get its symbol.
-    if (int status = qr::make_folder(options.qr.path); status != 0) {
-      write_error_line(false, std::string(), error_text());
-      return status;
+    if (draw) {
+      if (int status = qr::make_folder(options.qr.path); status != 0)
+        return report(status);
     }
+    Files files;
+    if (int status = files.open(options); status != 0) return status;
     SymbolFolder symbols{options.qr.path, options.qr.settings, options.invoice_id};
-    return run_lines(operation, options.format_stderr, &symbols);
+    const int status = run_lines(operation, options.format_stderr,
+                                 draw ? &symbols : nullptr, files.streams());
+    if (status != 0) return status;
+    return files.commit();
   }
+  Files files;
+  if (int status = files.open(options); status != 0) return status;
   std::string input;
-  if (int status = take_input(options, input); status != 0) return status;
+  if (int status = take_input(options, files.streams(), input); status != 0)
+    return status;
   xml::TextBuffer output;
   std::string error;
   int status = operation(input, output, error);
@@ -95,9 +172,10 @@ int run_tool(int argc, char** argv) {
                                      options.qr.path, options.qr.settings);
     }
     if (status != 0) error = error_text();
-    // A result that does not reach standard output is a failure, whatever
-    // the symbol gave.
-    if (int written = write_output(output.view()); written != 0) return written;
+    // A result that does not reach its output is a failure, whatever the
+    // symbol gave.
+    if (int written = files.write(output.view()); written != 0) return written;
+    if (int committed = files.commit(); committed != 0) return committed;
     if (status != 0) write_error_line(options.format_stderr, input, std::move(error));
   } else {
     write_error_line(options.format_stderr, input, std::move(error));
