@@ -12,15 +12,13 @@
 
 #include "model/invoice.h"
 #include "xml/kinds.h"
+#include "xml/vocabulary.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
 
 namespace zarnex::xml {
 namespace {
 
-constexpr const char* kPaymentMeansNames[] = {
-    "moneyTransfer", "cash", "cashOnDelivery", "creditCard",
-    "advance",       "mutualOffset", "other"};
 static_assert(std::size(kPaymentMeansNames) == kPaymentMeansCount);
 
 int read_supplier(const xmlNode* node, SupplierParty& party) {

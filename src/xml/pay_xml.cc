@@ -16,12 +16,12 @@
 // the record's field order (OriginatorsReferenceInformation after
 // ContractID).
 
-#include <iterator>
 #include <memory>
 #include <utility>
 
 #include "model/pay.h"
 #include "xml/kinds.h"
+#include "xml/vocabulary.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
 
@@ -29,26 +29,6 @@ namespace zarnex::xml {
 namespace {
 
 constexpr const char* kPayTypes[] = {"Pay"};
-
-constexpr const char* kPaymentOptionsNames[] = {"paymentorder", "standingorder",
-                                                "directdebit"};
-
-constexpr const char* kMonthNames[] = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
-
-// Periodicity: the XML name and the one-letter code the document holds, at
-// the same position. The letters are case-sensitive (b bi-weekly,
-// B bi-monthly).
-constexpr const char* kPeriodicityNames[] = {
-    "Daily",     "Weekly",    "Biweekly", "Monthly",
-    "Bimonthly", "Quarterly", "Annually", "Semiannually"};
-constexpr const char* kPeriodicityCodes[] = {"d", "w", "b", "m",
-                                             "B", "q", "a", "s"};
-static_assert(std::size(kPeriodicityNames) == std::size(kPeriodicityCodes));
-
-constexpr const char* kDirectDebitSchemeNames[] = {"other", "SEPA"};
-constexpr const char* kDirectDebitTypeNames[] = {"one-off", "recurrent"};
 
 int read_bank_account(const xmlNode* node, BankAccount& account) {
   return xml_read_strings(node,

@@ -25,6 +25,9 @@ check() {  # runs a consumer and checks its two lines
 libdir=$(find "$prefix" -name 'libzarnex.so' -printf '%h\n' | head -n 1)
 [ -f "$prefix/include/zarnex/zarnex.hpp" ] && [ -f "$prefix/include/zarnex/zarnex.h" ]
 [ -f "$prefix/share/man/man1/zarnex.1" ]
+for schema in pay invoice invoice-items; do
+  [ -f "$prefix/share/zarnex/$schema.xsd" ]
+done
 
 cmake -S "$source/tests/install" -B "$work/cmake" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/cmake" >/dev/null
