@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev libgtest-dev libgmock-dev
           libbenchmark-dev libxml2-utils python3 xz-utils
           clang libclang-rt-14-dev valgrind
-          libqrencode-dev libpng-dev zbar-tools librsvg2-bin)
+          libqrencode-dev libpng-dev zbar-tools librsvg2-bin
+          locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -76,7 +76,6 @@ Result encode_sequence(std::string_view line, bool with_invoice_id) {
   if (status != 0) return failure(status);
   code::FieldSequence sequence;
   sequence.header = header;
-  sequence.strict = true;
   code::split(sequence, line.substr(start));
   DocumentPtr document;
   status = code::read_document(sequence, &document);
