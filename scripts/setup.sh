@@ -10,9 +10,12 @@ build_packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev
                 libqrencode-dev libpng-dev rapidjson-dev)
 # The tests, the benchmark and the hardening stages: GoogleTest, Google
 # Benchmark, xmllint, python3 and xz for outside checks, clang with its
-# sanitizer runtime, valgrind, a QR scanner and an SVG renderer.
+# sanitizer runtime, valgrind, a QR scanner, an SVG renderer,
+# and the locales package to make the comma locales the number tests run
+# under.
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils python3
-               xz-utils clang libclang-rt-14-dev valgrind zbar-tools librsvg2-bin)
+               xz-utils clang libclang-rt-14-dev valgrind zbar-tools librsvg2-bin
+               locales)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = build ] || packages+=("${test_packages[@]}")

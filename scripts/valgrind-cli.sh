@@ -137,7 +137,7 @@ run 7 "sequence limit" "$work/too_long" -e
 run nonzero "entity bomb" "$work/bomb" -e
 run nonzero "external entity" "$work/external" -e
 text bad_prefix '3\t0\tX'
-text bad_number '0\t0\tINV-1\t1\t1\t12,50\tEUR\t20150131\t123\t\t\t\ttest\t1\tSK3112000000198742637541\tTATRSKBX\t0\t0'
+text bad_number '0\t0\tINV-1\t1\t1\t12x\tEUR\t20150131\t123\t\t\t\ttest\t1\tSK3112000000198742637541\tTATRSKBX\t0\t0'
 run 5 "malformed sequence prefix" "$work/bad_prefix" -s
 run 4 "malformed sequence number" "$work/bad_number" -s
 run 5 "empty sequence" "$work/empty" -s

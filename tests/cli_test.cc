@@ -239,7 +239,7 @@ TEST(CommandLine, EmptyAndGarbageInput) {
 
 TEST(CommandLine, SequenceNumbersMustBeWellFormed) {
   std::string line = kPaySequence;
-  line.replace(line.find("\t100\t"), 5, "\t12,50\t");
+  line.replace(line.find("\t100\t"), 5, "\t12x\t");
   ToolResult r = run_tool({"-s"}, line);
   EXPECT_EQ(r.status, 4);
   EXPECT_EQ(r.err, "ERROR_INVALID_VALUE: Amount is a malformed number. \n");

@@ -554,7 +554,9 @@ TEST(HostileInput, FieldSequenceAnnouncesTwoBillionEntries) {
       {0x00, "INV-1\t2000000000", 4, options_missing},
       {0x00, "INV-1\t-2000000000", 4,
        "ERROR_INVALID_VALUE: Payments list cannot be empty. "},
-      {0x00, "INV-1\t99999999999", 4, options_missing},
+      // Beyond the 32-bit range: not a count.
+      {0x00, "INV-1\t99999999999", 4,
+       "ERROR_INVALID_VALUE: Payments is a malformed number. "},
       {0x00, accounts, 4, "ERROR_INVALID_VALUE: IBAN is invalid. "},
       {0x00, every_field_huge, 4,
        "ERROR_INVALID_VALUE: PaymentOptions contains invalid values. "},

@@ -84,7 +84,6 @@ int document_from_sequence(std::string_view line, DocumentPtr* document) {
   if (status != 0) return status;
   code::FieldSequence sequence;
   sequence.header = header;
-  sequence.strict = true;
   code::split(sequence, line.substr(start));
   return code::read_document(sequence, document);
 }

@@ -18,11 +18,11 @@ namespace {
 
 constexpr char kTab = '\t';
 
-// Detail of the error a strict sequence records for a malformed number.
+// Detail of the error recorded for a number field that holds no number.
 constexpr std::string_view kMalformedNumber = " is a malformed number. ";
 
-// Records the first malformed number of a strict sequence; later ones leave
-// the recorded error alone, so the user sees the first field at fault.
+// Records the first malformed number of a sequence; later ones leave the
+// recorded error alone, so the error names the first field at fault.
 void note_malformed(FieldSequence& sequence, std::string_view name) {
   if (sequence.status == 0) {
     sequence.status =
@@ -225,15 +225,11 @@ IntValue read_int(FieldSequence& sequence, std::string_view name) {
   const std::string_view text = take_field(sequence);
   if (text.empty()) return std::nullopt;
   std::int32_t value = 0;
-  int result = parse_int(text, &value);
-  if (result == kNumberOk) return value;
-  if (sequence.strict) {
-    note_malformed(sequence, name);
-    return 0;
-  }
-  // Lenient: a malformed number is a present 0, an out-of-range one is
-  // kept as parse_int clamped it.
-  return result == kNumberOutOfRange ? value : 0;
+  if (parse_int(text, &value) == kNumberOk) return value;
+  // Malformed, or beyond the 32-bit range: an error, not a silent 0 or a
+  // clamped value. The reading goes on; read_document hands out nothing.
+  note_malformed(sequence, name);
+  return 0;
 }
 
 std::int32_t read_count(FieldSequence& sequence, std::string_view name) {
@@ -262,6 +258,23 @@ static double keep_eight_decimals(std::string_view text, double value) {
   return rounded;
 }
 
+// A decimal with a comma as its decimal mark, as a program writing numbers
+// in a locale with that mark makes it ("12,34"): the text with that one
+// comma as a dot, when the text holds no dot and no other comma; empty
+// otherwise. At most kCommaRoom bytes are taken.
+constexpr std::size_t kCommaRoom = 64;
+std::string_view comma_as_dot(std::string_view text,
+                              char (&buffer)[kCommaRoom]) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos || text.size() > kCommaRoom ||
+      text.find(',', comma + 1) != std::string_view::npos ||
+      text.find('.') != std::string_view::npos)
+    return {};
+  std::memcpy(buffer, text.data(), text.size());
+  buffer[comma] = '.';
+  return std::string_view(buffer, text.size());
+}
+
 DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
   const std::string_view text = take_field(sequence);
   if (text.empty()) return std::nullopt;
@@ -270,14 +283,16 @@ DecimalValue read_decimal(FieldSequence& sequence, std::string_view name) {
   // case, read without a second pass over the text.
   int places = 0;
   if (parse_plain_decimal(text, &value, &places) && places <= 8) return value;
-  int result = parse_decimal(text, &value);
-  if (result == kNumberOk) return keep_eight_decimals(text, value);
-  if (sequence.strict) {
-    note_malformed(sequence, name);
-    return 0.0;
-  }
-  // Lenient: a malformed number is a present 0.0. So is a non-finite one
-  // (nan, inf): no document carries it, and its XML could not be read back.
+  if (parse_decimal(text, &value) == kNumberOk)
+    return keep_eight_decimals(text, value);
+  char buffer[kCommaRoom];
+  if (const std::string_view dotted = comma_as_dot(text, buffer);
+      !dotted.empty() && parse_decimal(dotted, &value) == kNumberOk)
+    return keep_eight_decimals(dotted, value);
+  // Malformed, or not finite (nan, inf, an overflow): an error, not a
+  // silent 0. No document carries a non-finite value, and its XML could not
+  // be read back.
+  note_malformed(sequence, name);
   return 0.0;
 }
 
@@ -325,6 +340,7 @@ int read_document(FieldSequence& sequence, DocumentPtr* document) {
       // missing document.
       return 0;
   }
+  // A malformed number fails the whole reading: no document is handed out.
   if (sequence.status != 0) return sequence.status;
   *document = std::move(result);
   return 0;

@@ -105,10 +105,8 @@ struct FieldSequence {
   std::uint32_t cursor = 0;  // next field to read
   std::size_t position = 0;  // where that field starts in fields.text()
 
-  // Reading a field-sequence line typed by a user refuses malformed numbers
-  // instead of reading them as 0: strict is set, and the first malformed
-  // number records its error here (the reading itself goes on).
-  bool strict = false;
+  // The first malformed number met while reading records its error here
+  // (the reading itself goes on; read_document then fails with it).
   int status = 0;
 };
 
@@ -138,12 +136,18 @@ void split(FieldSequence& sequence, std::string_view text);
 /// Stores the next field into @a value, built in place: absent when the
 /// field is empty or when the fields have run out.
 void read_string(FieldSequence& sequence, StringValue& value);
-/// The next field as an integer; a malformed number reads as a present 0
-/// (a strict sequence records an error naming @a name instead).
+/// The next field as an integer: absent when the field is empty. A field
+/// that is not wholly a base-10 number within the 32-bit range records
+/// ERROR_INVALID_VALUE with @a name as subject and " is a malformed number. "
+/// in the sequence's status (the first such field wins) and reads as 0.
 IntValue read_int(FieldSequence& sequence, std::string_view name);
-/// A list count or presence flag: 0 when absent or malformed.
+/// A list count or presence flag: 0 when absent; malformed as read_int.
 std::int32_t read_count(FieldSequence& sequence, std::string_view name);
-/// The next field as a decimal; a malformed number reads as a present 0.0.
+/// The next field as a decimal: absent when the field is empty. A dot is the
+/// decimal mark; a text with one comma and no dot ("12,34", as a program
+/// writing numbers in a comma locale makes it) reads with the comma as the
+/// mark. Any other text that is not a finite number is malformed as for
+/// read_int and reads as 0.0. More than eight places are rounded to eight.
 DecimalValue read_decimal(FieldSequence& sequence, std::string_view name);
 /// Stores the next field, YYYYMMDD (8 bytes or more; the rest ignored), into
 /// @a value as YYYY-MM-DD, built in place; absent when the field holds 7
@@ -152,8 +156,8 @@ void read_date(FieldSequence& sequence, StringValue& value);
 
 /// Builds a new document of the kind named by the sequence's header (type 0
 /// Pay, 1 Invoice, 2 InvoiceItems) and reads its fields. Any other type
-/// builds nothing and returns 0. Returns 0, or for a strict sequence the
-/// status of its first malformed number (no document is then handed out).
+/// builds nothing and returns 0. Returns 0, or the status of the first
+/// malformed number (no document is then handed out).
 int read_document(FieldSequence& sequence, DocumentPtr* document);
 
 }  // namespace zarnex::code

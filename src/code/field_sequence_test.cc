@@ -189,21 +189,20 @@ TEST_F(FieldSequenceTest, NextFieldMovesCursorUntilTheEnd) {
   EXPECT_EQ(s.cursor, 2u);
 }
 
-TEST_F(FieldSequenceTest, LenientNumbers) {
-  FieldSequence s = sequence_of(0, {"12", "12x", "", "99999999999", "-3", "x",
-                                    "12.50", "12,5", "nan", "1e999", ""});
+TEST_F(FieldSequenceTest, Numbers) {
+  FieldSequence s = sequence_of(0, {"12", "", "-3", "12.50", "12,5", "-0,05",
+                                    ",5", " 7", "+2", "1e3", ""});
   EXPECT_EQ(read_int(s, "A"), IntValue(12));
-  EXPECT_EQ(read_int(s, "A"), IntValue(0));  // malformed: present 0
   EXPECT_EQ(read_int(s, "A"), std::nullopt);
-  EXPECT_EQ(read_int(s, "A"), IntValue(INT32_MAX));  // clamped
   EXPECT_EQ(read_count(s, "A"), -3);
-  EXPECT_EQ(read_count(s, "A"), 0);
   EXPECT_EQ(read_decimal(s, "A"), DecimalValue(12.5));
-  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.0));  // C locale: no comma
-  // Non-finite values read like malformed ones: their XML could not be read
-  // back.
-  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.0));  // nan
-  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.0));  // overflows to inf
+  // A comma as the decimal mark, whatever the locale.
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(12.5));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(-0.05));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.5));
+  EXPECT_EQ(read_int(s, "A"), IntValue(7));
+  EXPECT_EQ(read_int(s, "A"), IntValue(2));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(1000.0));
   EXPECT_EQ(read_decimal(s, "A"), std::nullopt);
   // Out of fields: absent, counts 0.
   EXPECT_EQ(read_int(s, "A"), std::nullopt);
@@ -211,6 +210,37 @@ TEST_F(FieldSequenceTest, LenientNumbers) {
   EXPECT_EQ(read_decimal(s, "A"), std::nullopt);
   EXPECT_EQ(s.status, 0);
   EXPECT_EQ(error_code(), 0);
+}
+
+// A number field that holds no number is an error naming the field, not a
+// silent 0; the field still reads (as 0) and the first error is kept.
+TEST_F(FieldSequenceTest, MalformedNumbersAreErrors) {
+  const char* const kInts[] = {"12x", "x", "1,0", "1.5", "99999999999",
+                               "-2147483649", " ", "0x10", "7 "};
+  for (const char* text : kInts) {
+    reset_error();
+    FieldSequence s = sequence_of(0, {text, "x"});
+    EXPECT_EQ(read_int(s, "Day"), IntValue(0)) << text;
+    EXPECT_EQ(s.status, 4) << text;
+    EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Day is a malformed number. ")
+        << text;
+    // A later malformed field leaves the first error alone.
+    EXPECT_EQ(read_count(s, "Payments"), 0) << text;
+    EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Day is a malformed number. ")
+        << text;
+  }
+  const char* const kDecimals[] = {"12x",  "1,2,3", "1.234,5", "1,234.5",
+                                   "1.2.3", "nan",   "inf",     "-1e999",
+                                   "12,5 ", ",",     "abc",     "1,5e"};
+  for (const char* text : kDecimals) {
+    reset_error();
+    FieldSequence s = sequence_of(0, {text});
+    EXPECT_EQ(read_decimal(s, "Amount"), DecimalValue(0.0)) << text;
+    EXPECT_EQ(s.status, 4) << text;
+    EXPECT_EQ(error_text(),
+              "ERROR_INVALID_VALUE: Amount is a malformed number. ")
+        << text;
+  }
 }
 
 TEST_F(FieldSequenceTest, Dates) {
@@ -253,8 +283,8 @@ TEST_F(FieldSequenceTest, CountsBoundedByRemainingFields) {
   {
     // 12 fields after the count: at most 13 payments; the first payment
     // takes all 12, the others are all-absent.
-    Fields fields = {"", "99999999999", "1", "5", "EUR", "", "", "", "", "",
-                     "", "0",           "0", "0"};
+    Fields fields = {"", "2147483647", "1", "5", "EUR", "", "", "", "", "",
+                     "", "0",          "0", "0"};
     FieldSequence s = sequence_of(0, fields);
     DocumentPtr document;
     ASSERT_EQ(read_document(s, &document), 0);
@@ -298,9 +328,10 @@ TEST_F(FieldSequenceTest, CountsBoundedByRemainingFields) {
   }
 }
 
-// Field-sequence lines typed by a user: a malformed number is an error that
-// names the field, the first one wins, and no document is handed out.
-TEST_F(FieldSequenceTest, StrictReadingRefusesMalformedNumbers) {
+// Field sequences from codes and from typed lines alike: a malformed number
+// is an error that names the field, the first one wins, and no document is
+// handed out.
+TEST_F(FieldSequenceTest, MalformedNumbersFailTheDocument) {
   auto pay_fields = [](std::string options, std::string amount) {
     return Fields{"", "1", options, amount, "EUR", "",  "",
                   "", "",  "",      "",     "0",   "0", "0"};
@@ -317,7 +348,7 @@ TEST_F(FieldSequenceTest, StrictReadingRefusesMalformedNumbers) {
     const char* message;
   };
   const Case kCases[] = {
-      {0, pay_fields("1", "12,50"),
+      {0, pay_fields("1", "12,50,0"),
        "ERROR_INVALID_VALUE: Amount is a malformed number. "},
       {0, pay_fields("1", "12x"),
        "ERROR_INVALID_VALUE: Amount is a malformed number. "},
@@ -351,7 +382,7 @@ TEST_F(FieldSequenceTest, StrictReadingRefusesMalformedNumbers) {
        {"",  "1", "6", "1", "EUR", "", "", "", "", "", "",     "0",
         "0", "1", "",  "",  "",    "", "", "", "", "", "1.2.3"},
        "ERROR_INVALID_VALUE: MaxAmount is a malformed number. "},
-      {1, invoice_fields(8, "1,5"),
+      {1, invoice_fields(8, "1,5x"),
        "ERROR_INVALID_VALUE: CurrRate is a malformed number. "},
       {1, invoice_fields(28, "3 lines"),
        "ERROR_INVALID_VALUE: NumberOfInvoiceLines is a malformed number. "},
@@ -371,7 +402,7 @@ TEST_F(FieldSequenceTest, StrictReadingRefusesMalformedNumbers) {
   };
   for (const Case& c : kCases) {
     reset_error();
-    FieldSequence s = sequence_of(c.type, c.fields, /*strict=*/true);
+    FieldSequence s = sequence_of(c.type, c.fields);
     DocumentPtr document;
     EXPECT_EQ(read_document(s, &document), 4) << c.message;
     EXPECT_EQ(document, nullptr) << c.message;
@@ -379,24 +410,23 @@ TEST_F(FieldSequenceTest, StrictReadingRefusesMalformedNumbers) {
   }
 }
 
-TEST_F(FieldSequenceTest, StrictReadingAcceptsWellFormedNumbers) {
+TEST_F(FieldSequenceTest, WellFormedNumbersMakeTheDocument) {
   Fields fields = {"", "1", "3", "-12.5e1", "EUR", "",     "",  "", "",
                    "", "",  "0", "1",       " 7",  "2049", "w", "", "0"};
-  FieldSequence strict = sequence_of(0, fields, /*strict=*/true);
+  FieldSequence first = sequence_of(0, fields);
   DocumentPtr document;
-  ASSERT_EQ(read_document(strict, &document), 0);
+  ASSERT_EQ(read_document(first, &document), 0);
   const Payment& payment = *static_cast<Pay&>(*document).Payments->get(0);
   EXPECT_EQ(payment.Amount, DecimalValue(-125.0));
   EXPECT_EQ(payment.StandingOrderExt->Day, IntValue(7));
   EXPECT_EQ(error_code(), 0);
 
-  // The same malformed text that strict reading refuses is a present 0
-  // when reading leniently.
+  // A decimal comma reads as the decimal its maker meant.
   fields[3] = "12,50";
-  FieldSequence lenient = sequence_of(0, fields);
-  ASSERT_EQ(read_document(lenient, &document), 0);
+  FieldSequence comma = sequence_of(0, fields);
+  ASSERT_EQ(read_document(comma, &document), 0);
   EXPECT_EQ(static_cast<Pay&>(*document).Payments->get(0)->Amount,
-            DecimalValue(0.0));
+            DecimalValue(12.5));
   EXPECT_EQ(error_code(), 0);
 }
 
@@ -410,10 +440,11 @@ namespace {
 // places are rounded as the XML writer writes them.
 TEST(FieldSequenceDecimals, ReadAtMostEightDecimals) {
   FieldSequence s;
-  split(s, "1.666666666666666669\t2.5\t1e-9\t0.123456789");
+  split(s, "1.666666666666666669\t2.5\t1e-9\t0.123456789\t0,123456789");
   EXPECT_EQ(read_decimal(s, "A"), DecimalValue(1.66666667));
   EXPECT_EQ(read_decimal(s, "A"), DecimalValue(2.5));
   EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.0));
+  EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.12345679));
   EXPECT_EQ(read_decimal(s, "A"), DecimalValue(0.12345679));
 }
 

@@ -1,5 +1,6 @@
 #include "code/number.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <locale.h>
 #include <string>
 #include <system_error>
 
@@ -18,26 +20,9 @@ namespace zarnex::code {
 
 namespace {
 
-// The general form: printf "%.8f", then the decimal comma of a locale turned
-// into a dot and the trailing zeros and dot removed.
-std::string format_with_printf(double value) {
-  char buffer[64];
-  int n = std::snprintf(buffer, sizeof buffer, "%.8f", value);
-  std::string text;
-  if (n < 0) return text;
-  if (static_cast<std::size_t>(n) < sizeof buffer) {
-    text.assign(buffer, static_cast<std::size_t>(n));
-  } else {
-    text.resize(static_cast<std::size_t>(n));
-    std::snprintf(text.data(), text.size() + 1, "%.8f", value);
-  }
-  std::size_t comma = text.rfind(',');
-  if (comma != std::string::npos) text[comma] = '.';
-  if (text.find('.') == std::string::npos) return text;
-  while (!text.empty() && text.back() == '0') text.pop_back();
-  if (!text.empty() && text.back() == '.') text.pop_back();
-  return text;
-}
+// Magnitudes below this take the short paths; below it |value| * 1e8 stays
+// below 2^60, and the value's binary exponent below -18.
+constexpr double kShortLimit = 1e10;
 
 // "00" to "99", two characters each.
 constexpr char kDigitPairs[] =
@@ -112,17 +97,14 @@ int digit_count(std::uint32_t n) {
 #ifdef __SIZEOF_INT128__
 __extension__ using Uint128 = unsigned __int128;
 
-// Magnitudes below this take the direct path: |value| * 1e8 then stays
-// below 2^60, and the value's binary exponent below -18.
-constexpr double kDirectLimit = 1e10;
 constexpr std::uint64_t kUnitsPerOne = 100000000;  // 10^8
 constexpr std::uint64_t kFivePowEight = 390625;    // 5^8
 
-// The "%.8f" form of a finite value below kDirectLimit in magnitude,
+// The "%.8f" form of a finite value below kShortLimit in magnitude,
 // written from the exact binary value. printf rounds the exact value to
 // eight decimals, halfway cases to even (the default rounding mode, which
-// the tool never changes); so does this. The mark is always a dot, as the
-// rule makes of the C locale's dot or a decimal comma. value = m * 2^e
+// the tool never changes); so does this. The mark is always a dot, as in
+// the C locale, whatever the caller's locale is. value = m * 2^e
 // exactly, hence value * 10^8 = m * 5^8 * 2^(e + 8): an integer of at most
 // 72 bits shifted right, whose dropped bits decide the rounding without any
 // floating-point step.
@@ -137,7 +119,7 @@ std::size_t format_direct(double value, char* buffer) {
     exponent = biased - 1075;
   }
   const Uint128 scaled = static_cast<Uint128>(mantissa) * kFivePowEight;
-  const int shift = -(exponent + 8);  // at least 11 below kDirectLimit
+  const int shift = -(exponent + 8);  // at least 11 below kShortLimit
   std::uint64_t units = 0;
   // From a shift of 74 on, scaled * 2^-shift is below 2^72 / 2^74 and
   // rounds to 0.
@@ -220,14 +202,87 @@ std::size_t format_cents(double value, char* buffer) {
   return static_cast<std::size_t>(p - buffer);
 }
 
+// The places of a fixed-notation text: the digits after its dot, none
+// without one.
+int places_of(const char* first, const char* last) {
+  const auto* dot = static_cast<const char*>(
+      std::memchr(first, '.', static_cast<std::size_t>(last - first)));
+  return dot == nullptr ? 0 : static_cast<int>(last - dot - 1);
+}
+
+// The "%.8f" form with its trailing zeros and dot removed, written by
+// std::to_chars, which rounds the exact binary value to eight places as
+// printf does (halfway cases to even) and always writes a dot. Returns the
+// length, or 0 when it does not fit into @a size bytes.
+std::size_t format_eight_places(double value, char* buffer, std::size_t size) {
+  auto [end, error] = std::to_chars(buffer, buffer + size, value,
+                                    std::chars_format::fixed, kWrittenPlaces);
+  if (error != std::errc()) return 0;
+  if (std::memchr(buffer, '.', static_cast<std::size_t>(end - buffer)) !=
+      nullptr) {
+    while (end[-1] == '0') --end;
+    if (end[-1] == '.') --end;
+  }
+  return static_cast<std::size_t>(end - buffer);
+}
+
+// The shortest fixed-notation text that reads back as @a value: printf
+// "%.Nf" in the C locale with the least N that gives the value back
+// (std::to_chars). Returns its length when it has at most kWrittenPlaces
+// places and fits into @a size bytes, 0 otherwise.
+std::size_t format_shortest(double value, char* buffer, std::size_t size) {
+  auto [end, error] =
+      std::to_chars(buffer, buffer + size, value, std::chars_format::fixed);
+  if (error != std::errc() || places_of(buffer, end) > kWrittenPlaces) return 0;
+  return static_cast<std::size_t>(end - buffer);
+}
+
+// Room for any double in fixed notation with eight places: a sign, 309
+// integer digits, the dot and the places.
+constexpr std::size_t kLongDecimalRoom = 1 + 309 + 1 + kWrittenPlaces;
+
+// A value from 2^26 to 1e10 in magnitude. Below 2^26 a double lies less
+// than 5e-9 from every text of at most eight places that reads back as it,
+// so "%.8f" is its shortest text whenever that has at most eight places.
+// From 2^26 on the eighth place can show the binary value's distance from
+// the text it was read from (99999999.99 is 99999999.989999994...): the
+// shortest text is written when it has at most eight places. Rare, so kept
+// out of the common path.
+[[gnu::noinline]] std::size_t format_large(double value, char* buffer) {
+  if (std::size_t n = format_shortest(value, buffer, kShortDecimalRoom))
+    return n;
+#ifdef __SIZEOF_INT128__
+  return format_direct(value, buffer);
+#else
+  return format_eight_places(value, buffer, kShortDecimalRoom);
+#endif
+}
+
+// Beyond the short form: 1e10 and more in magnitude, infinities and NaN.
+// There the shortest text has at most six places (a double holds at most 17
+// significant digits), infinities and NaN none; eight places are only a
+// safeguard.
+[[gnu::noinline]] void append_long_decimal(std::string& out, double value) {
+  char buffer[kLongDecimalRoom];
+  std::size_t n = format_shortest(value, buffer, sizeof buffer);
+  if (n == 0) n = format_eight_places(value, buffer, sizeof buffer);
+  out.append(buffer, n);
+}
+
 }  // namespace
 
 std::size_t format_short_decimal(double value, char* buffer) {
   if (std::size_t n = format_cents(value, buffer); n != 0) return n;
+  const double magnitude = std::fabs(value);
+  if (magnitude < kCentsLimit) {
 #ifdef __SIZEOF_INT128__
-  // Also false for NaN; infinities and large values go to printf.
-  if (std::fabs(value) < kDirectLimit) return format_direct(value, buffer);
+    return format_direct(value, buffer);
+#else
+    return format_eight_places(value, buffer, kShortDecimalRoom);
 #endif
+  }
+  // Also false for NaN; infinities and larger values take the long way.
+  if (magnitude < kShortLimit) return format_large(value, buffer);
   return 0;
 }
 
@@ -236,18 +291,109 @@ void append_decimal(std::string& out, double value) {
   if (std::size_t n = format_short_decimal(value, buffer); n != 0) {
     out.append(buffer, n);
   } else {
-    out.append(format_with_printf(value));
+    append_long_decimal(out, value);
   }
 }
 
 namespace {
 
+// Powers of ten up to 10^kWrittenPlaces, exact in a double.
+constexpr double kPlaceScales[] = {1e0, 1e1, 1e2, 1e3, 1e4,
+                                   1e5, 1e6, 1e7, 1e8};
+static_assert(std::size(kPlaceScales) == kWrittenPlaces + 1);
+
+// Below this, value * 10^places, for the double nearest to a text with that
+// many places, is computed within a quarter of the integer that the text's
+// digits make, so rounding it to the nearest integer finds that integer.
+constexpr double kScaledLimit = 1125899906842624.0;  // 2^50
+
+// Below this a double is less than 2^-12 from the next one, so two texts of
+// at most two places that differ never read back as the same double.
+constexpr double kFewPlacesLimit = 1099511627776.0;  // 2^40
+
+// The integer nearest to @a x (0 to 2^52), halfway cases to even: adding
+// 2^52 leaves no bit below the units, and the addition rounds as the
+// default rounding mode does (nearbyint would be a call to the C library).
+inline double nearest_integer(double x) {
+  constexpr double kTwoPow52 = 4503599627370496.0;
+  return (x + kTwoPow52) - kTwoPow52;
+}
+
+}  // namespace
+
+int decimal_places(double value) {
+  if (!std::isfinite(value)) return 0;
+  const double magnitude = std::fabs(value);
+  // The fewest places p for which the integer nearest to magnitude * 10^p,
+  // divided by 10^p (correctly rounded), gives the magnitude back: the text
+  // of that integer with p places reads back as the value, and one with
+  // fewer places does not. Amounts have two places or none: both are told
+  // apart by one trial.
+  int places = 0;
+  if (magnitude < kFewPlacesLimit) {
+    const double cents = nearest_integer(magnitude * 100.0);
+    if (cents / 100.0 == magnitude) {
+      const auto whole_cents = static_cast<std::uint64_t>(cents);
+      return whole_cents % 100 == 0 ? 0 : whole_cents % 10 == 0 ? 1 : 2;
+    }
+    places = 3;
+  }
+  for (; places <= kWrittenPlaces; ++places) {
+    const double scale = kPlaceScales[places];
+    const double scaled = magnitude * scale;
+    if (!(scaled < kScaledLimit)) break;
+    if (nearest_integer(scaled) / scale == magnitude) return places;
+  }
+  char buffer[kLongDecimalRoom];
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value,
+                    std::chars_format::fixed);
+  if (error != std::errc()) return kWrittenPlaces + 1;
+  return std::min(places_of(buffer, end), kWrittenPlaces + 1);
+}
+
+double round_to_places(double value, int places) {
+  if (!std::isfinite(value) || places < 0 || places > kWrittenPlaces)
+    return value;
+  const double scale = kPlaceScales[places];
+  const double scaled = std::fabs(value) * scale;
+  // The integer nearest to the scaled value, divided by an exact power of
+  // ten, is the double nearest to the rounded decimal, as from_chars would
+  // read it. The sign of a zero is kept (-0.001 rounds to -0, as printf
+  // writes it).
+  if (scaled < kScaledLimit)
+    return std::copysign(nearest_integer(scaled) / scale, value);
+  // Larger values: the exact binary value rounded to the places as text,
+  // read back.
+  char buffer[kLongDecimalRoom];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                    std::chars_format::fixed, places);
+  if (error != std::errc()) return value;
+  double rounded = value;
+  std::from_chars(buffer, end, rounded);
+  return rounded;
+}
+
+namespace {
+
+// The "C" locale, for the C library's readers: numbers are read as there,
+// whatever locale the program that uses the library has set (a comma is no
+// decimal mark, white space is the C locale's). Made once, never freed; null
+// only when the C library could not allocate it.
+locale_t c_locale() {
+  static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  return locale;
+}
+
 // The general readers, which the fast paths below fall back on. They read a
-// NUL-terminated text with the C library, exactly as documented.
+// NUL-terminated text with the C library in the "C" locale, exactly as
+// documented.
 int parse_int_with_strtoll(const char* text, std::int32_t* out) {
+  const locale_t locale = c_locale();
+  if (locale == locale_t{}) return kNumberMalformed;
   char* end = nullptr;
   errno = 0;
-  long long value = std::strtoll(text, &end, 10);
+  long long value = strtoll_l(text, &end, 10, locale);
   if (*end != '\0') return kNumberMalformed;
   int result = kNumberOk;
   if (errno == ERANGE || value > INT32_MAX || value < INT32_MIN) {
@@ -259,16 +405,11 @@ int parse_int_with_strtoll(const char* text, std::int32_t* out) {
 }
 
 int parse_decimal_with_strtod(const char* text, double* out) {
+  const locale_t locale = c_locale();
+  if (locale == locale_t{}) return kNumberMalformed;
   char* end = nullptr;
-  double value = std::strtod(text, &end);
-  if (*end != '\0') {
-    // Retry with the last dot as a comma, for a locale whose mark is ','.
-    std::string copy(text);
-    std::size_t dot = copy.rfind('.');
-    if (dot != std::string::npos) copy[dot] = ',';
-    value = std::strtod(copy.c_str(), &end);
-    if (*end != '\0') return kNumberMalformed;
-  }
+  const double value = strtod_l(text, &end, locale);
+  if (*end != '\0') return kNumberMalformed;
   if (out != nullptr) *out = value;
   return std::isfinite(value) ? kNumberOk : kNumberOutOfRange;
 }
@@ -287,8 +428,9 @@ int parse_copy(std::string_view text, Value* out,
 
 // std::from_chars reads the common forms (digits, a minus sign, a dot, an
 // exponent) without the C library's locale machinery and gives the same
-// value, correctly rounded. Whatever it does not take whole, or takes as a
-// value out of range or not finite, goes to the C reader, which decides:
+// value, correctly rounded, as the C library in the "C" locale. Whatever it
+// does not take whole, or takes as a value out of range or not finite, goes
+// to the C reader, which decides:
 // white space, a plus sign, the empty text, hexadecimal numbers, clamping,
 // nan and inf, and every malformed text.
 int parse_int(std::string_view text, std::int32_t* out) {

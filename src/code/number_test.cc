@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "code/test_locale.h"
+
 namespace zarnex::code {
 namespace {
 
@@ -36,6 +38,76 @@ TEST(FormatDecimal, EightDecimalsAtMostAndSignKept) {
   // The whole printout is kept, however long.
   EXPECT_EQ(format_decimal(1234567.12345678), "1234567.12345678");
   EXPECT_EQ(format_decimal(1e20), "100000000000000000000");
+}
+
+// From 2^26 on, "%.8f" shows the binary value (99999999.99 is
+// 99999999.989999994635582); the shortest text that reads back is written
+// when it has at most eight places, as every amount read from a text with
+// at most eight places does.
+TEST(FormatDecimal, LargeAmountsKeepTheirDigits) {
+  EXPECT_EQ(format_decimal(99999999.99), "99999999.99");
+  EXPECT_EQ(format_decimal(-99999999.99), "-99999999.99");
+  EXPECT_EQ(format_decimal(22999999.99), "22999999.99");  // below 2^26 anyway
+  EXPECT_EQ(format_decimal(122999999.98), "122999999.98");
+  EXPECT_EQ(format_decimal(67108864.01), "67108864.01");
+  EXPECT_EQ(format_decimal(67108863.99), "67108863.99");
+  EXPECT_EQ(format_decimal(123456789.12345678), "123456789.12345678");
+  EXPECT_EQ(format_decimal(9999999999.99), "9999999999.99");
+  EXPECT_EQ(format_decimal(10000000000.5), "10000000000.5");
+  EXPECT_EQ(format_decimal(12345678901.23), "12345678901.23");
+  EXPECT_EQ(format_decimal(-98765432109876.54), "-98765432109876.55");
+  // Integers beyond 2^53 keep every digit of their value, as before.
+  EXPECT_EQ(format_decimal(9007199254740993.0), "9007199254740992");
+  EXPECT_EQ(format_decimal(1e23), "99999999999999991611392");
+  // A value whose shortest text has more than eight places is still
+  // written with eight: 2^26 + 2^-26 is 67108864.0000000149011611938...
+  EXPECT_EQ(format_decimal(67108864.0 + 1.0 / 67108864.0), "67108864.00000001");
+  EXPECT_EQ(format_decimal(67108864.0 + 3.0 / 67108864.0), "67108864.00000004");
+  EXPECT_EQ(format_decimal(HUGE_VAL), "inf");
+  EXPECT_EQ(format_decimal(-HUGE_VAL), "-inf");
+  // The short form agrees below 1e10.
+  char buffer[kShortDecimalRoom];
+  const std::size_t n = format_short_decimal(99999999.99, buffer);
+  EXPECT_EQ(std::string(buffer, n), "99999999.99");
+}
+
+TEST(DecimalPlaces, KnownValues) {
+  EXPECT_EQ(decimal_places(0.0), 0);
+  EXPECT_EQ(decimal_places(-0.0), 0);
+  EXPECT_EQ(decimal_places(100), 0);
+  EXPECT_EQ(decimal_places(12.5), 1);
+  EXPECT_EQ(decimal_places(-0.05), 2);
+  // 0.30000000000000004
+  EXPECT_EQ(decimal_places(0.1 + 0.2), kWrittenPlaces + 1);
+  EXPECT_EQ(decimal_places(1.0 / 3.0), kWrittenPlaces + 1);
+  EXPECT_EQ(decimal_places(0.12345678), 8);
+  EXPECT_EQ(decimal_places(99999999.99), 2);
+  // 122999999.97999999 reads back as the sum of the two doubles.
+  EXPECT_EQ(decimal_places(99999999.99 + 22999999.99), 8);
+  EXPECT_EQ(decimal_places(122999999.98), 2);
+  EXPECT_EQ(decimal_places(1e23), 0);
+  EXPECT_EQ(decimal_places(12345678901234.5), 1);
+  EXPECT_EQ(decimal_places(HUGE_VAL), 0);
+}
+
+TEST(RoundToPlaces, KnownValues) {
+  EXPECT_EQ(round_to_places(99999999.99 + 22999999.99, 2), 122999999.98);
+  EXPECT_EQ(format_decimal(round_to_places(99999999.99 + 22999999.99, 2)),
+            "122999999.98");
+  EXPECT_EQ(round_to_places(0.1 + 0.2, 1), 0.3);
+  EXPECT_EQ(round_to_places(2.675, 2), 2.68);  // the double's text, 2.675
+  EXPECT_EQ(round_to_places(12.345, 0), 12.0);
+  EXPECT_EQ(round_to_places(-1.5, 0), -2.0);
+  EXPECT_TRUE(std::signbit(round_to_places(-0.001, 2)));  // -0, as printed
+  EXPECT_EQ(round_to_places(1.0 / 3.0, 8), 0.33333333);
+  // Other place counts and non-finite values are left alone.
+  EXPECT_EQ(round_to_places(1.0 / 3.0, 9), 1.0 / 3.0);
+  EXPECT_EQ(round_to_places(1.0 / 3.0, -1), 1.0 / 3.0);
+  EXPECT_EQ(round_to_places(HUGE_VAL, 2), HUGE_VAL);
+  EXPECT_TRUE(std::isnan(round_to_places(std::nan(""), 2)));
+  // Beyond the direct range, through the text.
+  EXPECT_EQ(round_to_places(123456789012345.67, 1), 123456789012345.7);
+  EXPECT_EQ(round_to_places(1e300, 8), 1e300);
 }
 
 TEST(ParseInt, AcceptsWhatStrtolConsumesWhole) {
@@ -273,6 +345,30 @@ std::string printf_decimal(double value) {
   return text;
 }
 
+// The new rule for large values, written independently of the writer under
+// test with printf and strtod: the text of "%.Nf" with the least N up to 8
+// that reads back as the value; printf_decimal when there is none.
+// shortest_places gives that N, or 9 when there is none.
+int shortest_places(double value, std::string* text = nullptr) {
+  char buffer[400];
+  for (int places = 0; places <= 8; ++places) {
+    std::snprintf(buffer, sizeof buffer, "%.*f", places, value);
+    if (std::strtod(buffer, nullptr) == value) {
+      if (text != nullptr) *text = buffer;
+      return places;
+    }
+  }
+  return 9;
+}
+
+std::string shortest_decimal(double value) {
+  std::string text;
+  if (shortest_places(value, &text) <= 8) return text;
+  return printf_decimal(value);
+}
+
+// Below 2^26 every value is written as printf "%.8f" writes it, as before
+// the shortest text was written; from there on as shortest_decimal says.
 TEST(FormatDecimal, MatchesPrintfOverAMillionValues) {
   std::vector<double> values = {
       0.0, -0.0, 1.0, -1.0, 0.5e-8, -0.5e-8, 1.5e-8, 2.5e-8, 0.49999999e-8,
@@ -281,6 +377,7 @@ TEST(FormatDecimal, MatchesPrintfOverAMillionValues) {
       9999999999.999999, 9999999999.9999995, -9999999999.999999, 1e10, -1e10,
       std::nextafter(1e10, 0.0), std::nextafter(1e10, 2e10), 0.1, 0.7, 1.005,
       2.675, 1234567.12345678, 0.000000015, 0.000000025, 0.000000035,
+      67108864.0, std::nextafter(67108864.0, 0.0), 99999999.99, 122999999.98,
       HUGE_VAL, -HUGE_VAL, std::nan(""), -std::nan("")};
   std::mt19937_64 random(20260107);
   auto signed_value = [&random](double magnitude) {
@@ -325,18 +422,134 @@ TEST(FormatDecimal, MatchesPrintfOverAMillionValues) {
     values.push_back(edge);
     values.push_back(std::nextafter(edge, 1e11));
   }
+  // Amounts with two places below 2^26, read from their texts as every
+  // amount is: the form that must not change at all.
+  for (int k = 0; k < 200000; ++k) {
+    const auto cents = static_cast<long long>(random() % 6710886400);
+    const std::string text = std::to_string(cents / 100) + "." +
+                             std::to_string(100 + cents % 100).substr(1);
+    values.push_back(signed_value(std::strtod(text.c_str(), nullptr)));
+  }
+  // Amounts with up to eight places from 2^26 to 10^12, read from their
+  // texts: each must be written as its text without trailing zeros.
+  std::vector<std::string> large_texts;
+  for (int k = 0; k < 50000; ++k) {
+    const int places = static_cast<int>(random() % 9);
+    const auto whole =
+        static_cast<long long>(67108864 + random() % 999932891136);
+    std::string text = std::to_string(whole);
+    if (places != 0) {
+      text += "." + std::to_string(1000000000 + random() % 1000000000)
+                        .substr(1, static_cast<std::size_t>(places));
+    }
+    large_texts.push_back(text);
+  }
   ASSERT_GE(values.size(), 1000000u);
   int mismatches = 0;
+  long below_limit_two_places = 0;
   for (double value : values) {
-    const std::string expected = printf_decimal(value);
+    const bool below = !(std::fabs(value) >= 67108864.0);  // NaN too
+    const std::string expected =
+        below ? printf_decimal(value) : shortest_decimal(value);
     const std::string actual = format_decimal(value);
+    if (below && std::fabs(value * 100 - std::nearbyint(value * 100)) < 1e-6)
+      ++below_limit_two_places;
     if (actual != expected && ++mismatches <= 10) {
       ADD_FAILURE() << std::hexfloat << value << ": expected " << expected
                     << ", got " << actual;
     }
   }
   EXPECT_EQ(mismatches, 0);
+  EXPECT_GT(below_limit_two_places, 400000);
+  // decimal_places gives the places of the shortest text that reads back
+  // (checked on every third value: the reference is slow).
+  int place_mismatches = 0;
+  for (std::size_t i = 0; i < values.size(); i += 3) {
+    const double value = values[i];
+    const int expected = std::isfinite(value) ? shortest_places(value) : 0;
+    if (decimal_places(value) != expected && ++place_mismatches <= 10) {
+      ADD_FAILURE() << std::hexfloat << value << ": shortest text has "
+                    << expected << " places, decimal_places says "
+                    << decimal_places(value);
+    }
+  }
+  EXPECT_EQ(place_mismatches, 0);
+  for (const std::string& text : large_texts) {
+    std::string expected = text;
+    if (expected.find('.') != std::string::npos) {
+      while (expected.back() == '0') expected.pop_back();
+      if (expected.back() == '.') expected.pop_back();
+    }
+    const double value = std::strtod(text.c_str(), nullptr);
+    // A double holds 15 significant digits whatever they are; beyond that
+    // the shortest text that reads back may be another.
+    if (expected.size() - (expected.find('.') != std::string::npos) > 15)
+      continue;
+    EXPECT_EQ(format_decimal(value), expected) << text;
+    EXPECT_EQ(format_decimal(-value), "-" + expected) << text;
+  }
 }
+
+// Numbers are written and read as in the "C" locale whatever locale the
+// program that links the library has set: under a comma locale and under
+// one whose mark is U+066B, the same texts and values as under "C".
+class NumbersInAnyLocale : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(NumbersInAnyLocale, SameTextsAndValuesAsInTheCLocale) {
+  const double kValues[] = {
+      0.0,   -0.0, 12.5, 1.0 / 3.0, 1e-9, -1250.4, 99999999.99, 9999999999.99,
+      12345678901.25, -1e10, 1e20, 123456789012345.6, HUGE_VAL, -HUGE_VAL,
+      1.7976931348623157e308};
+  // With a no-break space (white space in some locales) and U+066B, in
+  // octal escapes: C2 A0 and D9 AB.
+  const char* const kTexts[] = {
+      "12.34", " 12.5", "+7",   "1e5", "0x1p3",          "-0.000001",
+      "12,34", "1.5 ",  "inf",  "12x", "1\302\2405", "\331\2535",
+      "1\331\2535"};
+  const char* const kInts[] = {"42", " 42", "+42", "-7", "1,000", "1.000",
+                               "99999999999", "4\302\2402"};
+  std::vector<std::string> texts;
+  std::vector<std::pair<int, std::uint64_t>> decimals, ints;
+  auto read_all = [&] {
+    texts.clear();
+    decimals.clear();
+    ints.clear();
+    for (double value : kValues) texts.push_back(format_decimal(value));
+    for (const char* text : kTexts) {
+      double value = -7;
+      const int status = parse_decimal(text, &value);
+      decimals.emplace_back(status, std::bit_cast<std::uint64_t>(value));
+    }
+    for (const char* text : kInts) {
+      std::int32_t value = -7;
+      const int status = parse_int(text, &value);
+      ints.emplace_back(status, static_cast<std::uint64_t>(value));
+    }
+  };
+  read_all();
+  const std::vector<std::string> c_texts = texts;
+  const auto c_decimals = decimals;
+  const auto c_ints = ints;
+  EXPECT_EQ(c_texts[8], "12345678901.25");
+  EXPECT_EQ(c_decimals[6].first, kNumberMalformed);  // "12,34"
+
+  testing::ScopedLocale locale(GetParam());
+  if (!locale.ok()) GTEST_SKIP() << locale.why();
+  ASSERT_NE(testing::ScopedLocale::decimal_mark(), ".");
+  read_all();
+  EXPECT_EQ(texts, c_texts);
+  for (std::size_t i = 0; i < std::size(kTexts); ++i)
+    EXPECT_EQ(decimals[i], c_decimals[i]) << kTexts[i];
+  for (std::size_t i = 0; i < std::size(kInts); ++i)
+    EXPECT_EQ(ints[i], c_ints[i]) << kInts[i];
+  // The locale is still the caller's: the library changed nothing.
+  EXPECT_NE(testing::ScopedLocale::decimal_mark(), ".");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, NumbersInAnyLocale,
+    ::testing::Values(testing::kCommaLocale, testing::kArabicMarkLocale),
+    [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace zarnex::code

@@ -159,10 +159,19 @@ TEST_F(PaySequenceTest, ReadingCreatesListsAndFlaggedRecords) {
   EXPECT_EQ(payment.DirectDebitExt->DirectDebitScheme, std::nullopt);
   EXPECT_EQ(payment.DirectDebitExt->ValidTillDate, std::nullopt);
 
-  // An absent or unreadable flag leaves the record absent.
-  pay = read({"", "1", "", "", "", "", "", "", "", "", "", "0", "x"});
+  // An absent flag leaves the record absent.
+  pay = read({"", "1", "", "", "", "", "", "", "", "", "", "0", ""});
   EXPECT_EQ(pay->Payments->get(0)->StandingOrderExt, nullptr);
   EXPECT_EQ(pay->Payments->get(0)->DirectDebitExt, nullptr);
+
+  // An unreadable one is an error: no document.
+  FieldSequence s =
+      sequence_of(0, {"", "1", "", "", "", "", "", "", "", "", "", "0", "x"});
+  DocumentPtr document;
+  EXPECT_EQ(read_document(s, &document), 4);
+  EXPECT_EQ(document, nullptr);
+  EXPECT_EQ(error_text(),
+            "ERROR_INVALID_VALUE: StandingOrderExt is a malformed number. ");
 }
 
 TEST_F(PaySequenceTest, ReaderKeepsSequenceHeader) {

@@ -21,8 +21,8 @@ void write_invoice(FieldSequence& sequence, const Invoice& invoice);
 void write_invoice_items(FieldSequence& sequence, const InvoiceItems& items);
 
 /// Each reader creates its document (with the sequence's header) and reads
-/// the kind's fields from the cursor on. It never fails; a strict sequence
-/// records its first malformed number in its status.
+/// the kind's fields from the cursor on. It never fails; the first malformed
+/// number is recorded in the sequence's status.
 std::unique_ptr<Pay> read_pay(FieldSequence& sequence);
 std::unique_ptr<Invoice> read_invoice(FieldSequence& sequence);
 std::unique_ptr<InvoiceItems> read_invoice_items(FieldSequence& sequence);

@@ -98,12 +98,10 @@ inline std::vector<std::string> fields_of(const Document& document) {
 }
 
 /// A sequence of document type @a type holding @a fields, ready to read.
-inline FieldSequence sequence_of(int type, std::vector<std::string> fields,
-                                 bool strict = false) {
+inline FieldSequence sequence_of(int type, std::vector<std::string> fields) {
   FieldSequence sequence;
   sequence.header.byte0 = static_cast<std::uint8_t>(type << 4);
   sequence.fields = FieldList(fields);
-  sequence.strict = strict;
   return sequence;
 }
 

@@ -1,6 +1,7 @@
 // The validate and complete operations of an InvoiceItems document.
 
 #include "model/invoice_items.h"
+#include "validate/derived_amount.h"
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -45,16 +46,19 @@ void InvoiceItems::complete() {
   if (!InvoiceLines) return;
   for (const auto& line : *InvoiceLines) {
     if (!line) continue;
-    const double exclusive = decimal_or_zero(line->UnitPriceTaxExclusiveAmount);
-    const double tax = decimal_or_zero(line->UnitPriceTaxAmount);
-    const double quantity = decimal_or_zero(line->InvoicedQuantity);
+    // Sums carry the most places of their terms, products the places of
+    // their factors added up (DerivedAmount): the exact results of the
+    // texts that were written.
+    const DerivedAmount exclusive(line->UnitPriceTaxExclusiveAmount);
+    const DerivedAmount tax(line->UnitPriceTaxAmount);
+    const DerivedAmount quantity(line->InvoicedQuantity);
     // The inclusive line total multiplies the stored unit sum, so the two
     // agree exactly in the output.
-    set_decimal(line->UnitPriceTaxInclusiveAmount, exclusive + tax);
-    set_decimal(line->LineTaxExclusiveAmount, exclusive * quantity);
-    set_decimal(line->LineTaxInclusiveAmount,
-                *line->UnitPriceTaxInclusiveAmount * quantity);
-    set_decimal(line->LineTaxAmount, tax * quantity);
+    const DerivedAmount inclusive = exclusive + tax;
+    set_decimal(line->UnitPriceTaxInclusiveAmount, inclusive.value());
+    set_decimal(line->LineTaxExclusiveAmount, (exclusive * quantity).value());
+    set_decimal(line->LineTaxInclusiveAmount, (inclusive * quantity).value());
+    set_decimal(line->LineTaxAmount, (tax * quantity).value());
   }
 }
 

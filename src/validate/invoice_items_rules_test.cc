@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "code/number.h"
 #include "error/error.h"
 #include "model/invoice_items.h"
 
@@ -196,16 +197,19 @@ TEST_F(InvoiceItemsRulesTest, CompleteDerivesLineAmounts) {
 }
 
 TEST_F(InvoiceItemsRulesTest, CompleteUsesStoredUnitSum) {
-  // 0.1 + 0.2 is not 0.3 in doubles; the inclusive line total multiplies the
-  // stored sum, so it equals unit inclusive price times quantity exactly.
+  // 0.1 + 0.2 is not 0.3 in doubles, but the sum of the texts 0.1 and 0.2
+  // is: sums are rounded to the places of their terms. The inclusive line
+  // total multiplies the stored sum.
   auto items = valid_items();
   InvoiceLine& line = first_line(*items);
   line.UnitPriceTaxExclusiveAmount = 0.1;
   line.UnitPriceTaxAmount = 0.2;
   line.InvoicedQuantity = 3;
   items->complete();
-  EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 0.1 + 0.2);
-  EXPECT_EQ(line.LineTaxInclusiveAmount, (0.1 + 0.2) * 3);
+  EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 0.3);
+  EXPECT_EQ(line.LineTaxInclusiveAmount, 0.9);
+  EXPECT_EQ(line.LineTaxExclusiveAmount, 0.3);
+  EXPECT_EQ(line.LineTaxAmount, 0.6);
 
   // Absent inputs count as 0.
   line.UnitPriceTaxAmount.reset();
@@ -220,6 +224,41 @@ TEST_F(InvoiceItemsRulesTest, CompleteUsesStoredUnitSum) {
   empty->complete();
   EXPECT_FALSE(empty->InvoiceLines);
   EXPECT_EQ(error_code(), 0);
+}
+
+// Line amounts are the exact results of the texts that were written: a sum
+// has the most places of its terms, a product the places of its factors
+// added up; more than eight are written with eight, as before.
+TEST_F(InvoiceItemsRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
+  auto items = valid_items();
+  InvoiceLine& line = first_line(*items);
+  line.UnitPriceTaxExclusiveAmount = 99999999.99;
+  line.UnitPriceTaxAmount = 22999999.99;
+  line.InvoicedQuantity = 1.5;
+  items->complete();
+  EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 122999999.98);
+  EXPECT_EQ(line.LineTaxExclusiveAmount, 149999999.985);
+  EXPECT_EQ(line.LineTaxInclusiveAmount, 184499999.97);
+  EXPECT_EQ(line.LineTaxAmount, 34499999.985);
+  EXPECT_EQ(code::format_decimal(*line.LineTaxExclusiveAmount),
+            "149999999.985");
+
+  // Products keep the places of both factors: 0.05 * 0.5 is 0.025.
+  line.UnitPriceTaxExclusiveAmount = 0.05;
+  line.UnitPriceTaxAmount = 0.01;
+  line.InvoicedQuantity = 0.5;
+  items->complete();
+  EXPECT_EQ(line.LineTaxExclusiveAmount, 0.025);
+  EXPECT_EQ(line.LineTaxInclusiveAmount, 0.03);
+  EXPECT_EQ(line.LineTaxAmount, 0.005);
+
+  // Past eight places the product is left as computed and written with
+  // eight.
+  line.UnitPriceTaxExclusiveAmount = 1.23456;
+  line.InvoicedQuantity = 0.3333;
+  items->complete();
+  EXPECT_EQ(line.LineTaxExclusiveAmount, 1.23456 * 0.3333);
+  EXPECT_EQ(code::format_decimal(*line.LineTaxExclusiveAmount), "0.41147885");
 }
 
 TEST_F(InvoiceItemsRulesTest, ValidationLeavesDocumentUnchanged) {

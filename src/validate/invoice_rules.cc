@@ -1,6 +1,7 @@
 // The validate and complete operations of an Invoice document.
 
 #include "model/invoice.h"
+#include "validate/derived_amount.h"
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -98,16 +99,18 @@ int check_monetary_summary(const RecordValue<MonetarySummary>& summary) {
 
 // The nine amounts that a tax category summary and the monetary summary
 // share: the carried pair of each kind, the inclusive sum, the differences.
+// Each carries the places of the texts it was computed from
+// (DerivedAmount), so that sums keep the digits that were written.
 struct Amounts {
-  double tax_exclusive = 0;
-  double tax_inclusive = 0;
-  double tax = 0;
-  double claimed_exclusive = 0;
-  double claimed_inclusive = 0;
-  double claimed_tax = 0;
-  double difference_exclusive = 0;
-  double difference_inclusive = 0;
-  double difference_tax = 0;
+  DerivedAmount tax_exclusive;
+  DerivedAmount tax_inclusive;
+  DerivedAmount tax;
+  DerivedAmount claimed_exclusive;
+  DerivedAmount claimed_inclusive;
+  DerivedAmount claimed_tax;
+  DerivedAmount difference_exclusive;
+  DerivedAmount difference_inclusive;
+  DerivedAmount difference_tax;
 
   void add(const Amounts& other) {
     tax_exclusive += other.tax_exclusive;
@@ -126,21 +129,23 @@ struct Amounts {
 // nine for the totals.
 Amounts complete_summary(TaxCategorySummary& summary) {
   Amounts a;
-  a.tax_exclusive = decimal_or_zero(summary.TaxExclusiveAmount);
-  a.tax = decimal_or_zero(summary.TaxAmount);
-  a.claimed_exclusive =
-      decimal_or_zero(summary.AlreadyClaimedTaxExclusiveAmount);
-  a.claimed_tax = decimal_or_zero(summary.AlreadyClaimedTaxAmount);
+  a.tax_exclusive = DerivedAmount(summary.TaxExclusiveAmount);
+  a.tax = DerivedAmount(summary.TaxAmount);
+  a.claimed_exclusive = DerivedAmount(summary.AlreadyClaimedTaxExclusiveAmount);
+  a.claimed_tax = DerivedAmount(summary.AlreadyClaimedTaxAmount);
   a.tax_inclusive = a.tax_exclusive + a.tax;
   a.claimed_inclusive = a.claimed_exclusive + a.claimed_tax;
   a.difference_exclusive = a.tax_exclusive - a.claimed_exclusive;
   a.difference_inclusive = a.tax_inclusive - a.claimed_inclusive;
   a.difference_tax = a.tax - a.claimed_tax;
-  set_decimal(summary.TaxInclusiveAmount, a.tax_inclusive);
-  set_decimal(summary.AlreadyClaimedTaxInclusiveAmount, a.claimed_inclusive);
-  set_decimal(summary.DifferenceTaxExclusiveAmount, a.difference_exclusive);
-  set_decimal(summary.DifferenceTaxInclusiveAmount, a.difference_inclusive);
-  set_decimal(summary.DifferenceTaxAmount, a.difference_tax);
+  set_decimal(summary.TaxInclusiveAmount, a.tax_inclusive.value());
+  set_decimal(summary.AlreadyClaimedTaxInclusiveAmount,
+              a.claimed_inclusive.value());
+  set_decimal(summary.DifferenceTaxExclusiveAmount,
+              a.difference_exclusive.value());
+  set_decimal(summary.DifferenceTaxInclusiveAmount,
+              a.difference_inclusive.value());
+  set_decimal(summary.DifferenceTaxAmount, a.difference_tax.value());
   return a;
 }
 
@@ -178,19 +183,23 @@ void Invoice::complete() {
   if (!MonetarySummary) return;
 
   zarnex::MonetarySummary& money = *MonetarySummary;
-  set_decimal(money.TaxExclusiveAmount, totals.tax_exclusive);
-  set_decimal(money.TaxInclusiveAmount, totals.tax_inclusive);
-  set_decimal(money.TaxAmount, totals.tax);
-  set_decimal(money.AlreadyClaimedTaxExclusiveAmount, totals.claimed_exclusive);
-  set_decimal(money.AlreadyClaimedTaxInclusiveAmount, totals.claimed_inclusive);
-  set_decimal(money.AlreadyClaimedTaxAmount, totals.claimed_tax);
-  set_decimal(money.DifferenceTaxExclusiveAmount, totals.difference_exclusive);
-  set_decimal(money.DifferenceTaxInclusiveAmount, totals.difference_inclusive);
-  set_decimal(money.DifferenceTaxAmount, totals.difference_tax);
-  set_decimal(money.PayableAmount,
-              totals.difference_inclusive -
-                  decimal_or_zero(money.PaidDepositsAmount) +
-                  decimal_or_zero(money.PayableRoundingAmount));
+  set_decimal(money.TaxExclusiveAmount, totals.tax_exclusive.value());
+  set_decimal(money.TaxInclusiveAmount, totals.tax_inclusive.value());
+  set_decimal(money.TaxAmount, totals.tax.value());
+  set_decimal(money.AlreadyClaimedTaxExclusiveAmount,
+              totals.claimed_exclusive.value());
+  set_decimal(money.AlreadyClaimedTaxInclusiveAmount,
+              totals.claimed_inclusive.value());
+  set_decimal(money.AlreadyClaimedTaxAmount, totals.claimed_tax.value());
+  set_decimal(money.DifferenceTaxExclusiveAmount,
+              totals.difference_exclusive.value());
+  set_decimal(money.DifferenceTaxInclusiveAmount,
+              totals.difference_inclusive.value());
+  set_decimal(money.DifferenceTaxAmount, totals.difference_tax.value());
+  const DerivedAmount payable = totals.difference_inclusive -
+                                DerivedAmount(money.PaidDepositsAmount) +
+                                DerivedAmount(money.PayableRoundingAmount);
+  set_decimal(money.PayableAmount, payable.value());
 
   if (!SingleInvoiceLine) return;
   zarnex::SingleInvoiceLine& line = *SingleInvoiceLine;
@@ -200,11 +209,13 @@ void Invoice::complete() {
     set_decimal(line.UnitPriceTaxInclusiveAmount, 0.0);
     set_decimal(line.UnitPriceTaxAmount, 0.0);
   } else {
+    // Quotients, not rounded: written with eight places at most. They
+    // divide the totals as written.
     set_decimal(line.UnitPriceTaxExclusiveAmount,
-                totals.tax_exclusive / quantity);
+                totals.tax_exclusive.value() / quantity);
     set_decimal(line.UnitPriceTaxInclusiveAmount,
-                totals.tax_inclusive / quantity);
-    set_decimal(line.UnitPriceTaxAmount, totals.tax / quantity);
+                totals.tax_inclusive.value() / quantity);
+    set_decimal(line.UnitPriceTaxAmount, totals.tax.value() / quantity);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "code/number.h"
 #include "error/error.h"
 #include "model/invoice.h"
 
@@ -389,6 +390,46 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   invoice->complete();
   EXPECT_FALSE(invoice->MonetarySummary->TaxExclusiveAmount);
   EXPECT_FALSE(invoice->MonetarySummary->PayableAmount);
+}
+
+// Derived amounts are the exact results of the texts that were written,
+// with no more places than those: 99999999.99 + 22999999.99 is
+// 122999999.98, not the 122999999.97999999 of the doubles.
+TEST_F(InvoiceRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
+  auto invoice = valid_invoice();
+  invoice->TaxCategorySummaries.emplace();
+  invoice->TaxCategorySummaries->append(
+      summary(99999999.99, 22999999.99, 0.01, 0));
+  invoice->TaxCategorySummaries->append(summary(0.1, 0.2, 0, 0));
+  set_decimal(invoice->MonetarySummary->PaidDepositsAmount, 0.3);
+  set_decimal(invoice->MonetarySummary->PayableRoundingAmount, -0.001);
+  single_line(*invoice);
+  set_decimal(invoice->SingleInvoiceLine->InvoicedQuantity, 3);
+  ASSERT_EQ(invoice->validate(), 0);
+  invoice->complete();
+
+  const TaxCategorySummary& big = first_summary(*invoice);
+  EXPECT_EQ(big.TaxInclusiveAmount, 122999999.98);
+  EXPECT_EQ(big.AlreadyClaimedTaxInclusiveAmount, 0.01);
+  EXPECT_EQ(big.DifferenceTaxExclusiveAmount, 99999999.98);
+  EXPECT_EQ(big.DifferenceTaxInclusiveAmount, 122999999.97);
+  EXPECT_EQ(big.DifferenceTaxAmount, 22999999.99);
+  const TaxCategorySummary& small = *invoice->TaxCategorySummaries->get(1);
+  EXPECT_EQ(small.TaxInclusiveAmount, 0.3);  // not 0.30000000000000004
+
+  const MonetarySummary& m = *invoice->MonetarySummary;
+  EXPECT_EQ(m.TaxExclusiveAmount, 100000000.09);
+  EXPECT_EQ(m.TaxInclusiveAmount, 123000000.28);
+  EXPECT_EQ(m.TaxAmount, 23000000.19);
+  EXPECT_EQ(m.AlreadyClaimedTaxExclusiveAmount, 0.01);
+  EXPECT_EQ(m.DifferenceTaxInclusiveAmount, 123000000.27);
+  // 123000000.27 - 0.3 + -0.001: three places, those of the rounding.
+  EXPECT_EQ(m.PayableAmount, 122999999.969);
+  EXPECT_EQ(code::format_decimal(*m.PayableAmount), "122999999.969");
+  // Quotients keep the eight places of before.
+  EXPECT_EQ(code::format_decimal(*invoice->SingleInvoiceLine
+                                      ->UnitPriceTaxExclusiveAmount),
+            "33333333.36333333");
 }
 
 }  // namespace
