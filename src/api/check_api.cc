@@ -103,7 +103,7 @@ CheckResult check_document(std::string_view text, const ReadOptions& options,
     finding.subject = std::string(error_subject());
     finding.message = recorded_message(status);
     finding.line = parse_line(finding.message);
-    finding.path = "";
+    finding.path = "(document)";
     result.problems.push_back(to_problem(std::move(finding), syntax));
     return result;
   }

@@ -91,7 +91,9 @@ class Walker {
          child = child->next) {
       if (child->type != XML_ELEMENT_NODE) {
         if (!text_reported && is_stray_text(child)) {
-          report(child, path, kXml, grammar.name,
+          // At the line of the element that holds the text: libxml2 puts a
+          // text node at the line where it ends.
+          report(node, path, kXml, grammar.name,
                  " holds text where elements belong. ");
           text_reported = true;
         }
@@ -126,7 +128,9 @@ class Walker {
          child = child->next) {
       if (child->type != XML_ELEMENT_NODE) {
         if (!text_reported && is_stray_text(child)) {
-          report(child, path, kXml, grammar.name,
+          // At the line of the element that holds the text: libxml2 puts a
+          // text node at the line where it ends.
+          report(node, path, kXml, grammar.name,
                  " holds text where elements belong. ");
           text_reported = true;
         }
