@@ -15,7 +15,9 @@ build_packages=(cmake g++ make pkg-config libxml2-dev liblzma-dev
 # under.
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libxml2-utils python3
                xz-utils clang libclang-rt-14-dev valgrind zbar-tools librsvg2-bin
-               locales)
+               locales
+               # scripts/make-tables.py: the sources of the code tables in data/
+               iso-codes python3-stdnum)
 
 packages=("${build_packages[@]}")
 [ "${1:-}" = build ] || packages+=("${test_packages[@]}")

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #if defined(__GNUC__)
 #define ZARNEX_API __attribute__((visibility("default")))
@@ -78,6 +79,64 @@ ZARNEX_API Result encode_json(std::string_view json, bool with_invoice_id = fals
 /// 2 InvoiceItems), a tab, a sub-kind digit, a tab and the document's values
 /// separated by tabs.
 ZARNEX_API Result encode_sequence(std::string_view line, bool with_invoice_id = false);
+
+/// How a document is read. The default reading finds the elements it knows
+/// and skips the rest (an older tool reads newer documents). Strict reading
+/// refuses what the default one skips (elements of unknown names or outside
+/// the namespace urn:zarnex:document:1, a second element of a name that does
+/// not repeat, unknown words or separators other than a single blank in a
+/// flag set, text where elements belong) and checks what the rules let
+/// through: dates of the calendar, IBAN check digits (ISO 13616) and length
+/// per country, the ISO 9362 form of a BIC, active ISO 4217 currency codes,
+/// ISO 3166-1 alpha-3 country codes, and decimals of at most the eight
+/// places a code carries. A document that strict reading accepts gives the
+/// same code as in default reading.
+struct ReadOptions {
+  bool strict = false;
+};
+
+/// encode_xml and encode_json with a choice of reading. Strict reading
+/// refuses the first problem it finds with ERROR_XML (ERROR_JSON for the
+/// structure of JSON) or ERROR_INVALID_VALUE, naming the element by its
+/// path from below the root and, for XML, its line: "ERROR_INVALID_VALUE:
+/// Payments/Payment[1]/BankAccounts/BankAccount[1]/IBAN (line 9): IBAN has
+/// wrong check digits (ISO 13616 modulo 97). ", subject the path.
+ZARNEX_API Result encode_xml(std::string_view xml, const ReadOptions& options,
+                             bool with_invoice_id = false);
+ZARNEX_API Result encode_json(std::string_view json, const ReadOptions& options,
+                              bool with_invoice_id = false);
+
+/// One problem of a checked document.
+struct Problem {
+  std::string path;        // "Payments/Payment[2]/Amount"; JSON:
+                           // "Payments[2].Amount"; items counted from 1
+  int line = 0;            // the XML line; 0 for JSON and when unknown
+  int status = 0;          // the error code
+  std::string error_name;  // "ERROR_INVALID_VALUE"
+  std::string subject;     // the element name, or the message's sentence
+  std::string message;     // the error text without its name
+};
+
+/// Every problem of a document, in this order: one that ends reading (the
+/// text is not XML or JSON, a value the default reader refuses), then, with
+/// strict reading, the findings of strict reading in document order, then
+/// the failing rules of the document's kind. Once a rule of a group of
+/// rules fails, the rest of that group (one payment's bank account, the
+/// supplier, ...) is not examined, since it relies on what failed.
+struct CheckResult {
+  std::vector<Problem> problems;
+  bool ok() const { return problems.empty(); }
+  explicit operator bool() const { return ok(); }
+  /// 0, or the first problem's code (what encoding would refuse with).
+  int status() const { return problems.empty() ? 0 : problems.front().status; }
+};
+
+/// Reads and validates a document without encoding it and reports every
+/// problem found.
+ZARNEX_API CheckResult check_xml(std::string_view xml,
+                                 const ReadOptions& options = {});
+ZARNEX_API CheckResult check_json(std::string_view json,
+                                  const ReadOptions& options = {});
 
 /// Reads an XML document and checks it by the rules of its kind without
 /// encoding it: status 0 with an empty output, or the first rule it breaks

@@ -149,6 +149,14 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
         o.input = std::string(value);
         o.input_path.clear();
       }
+    } else if (same_name(name, "--check")) {
+      o.mode = Mode::kCheck;
+      if (!value.empty()) {
+        o.input = std::string(value);
+        o.input_path.clear();
+      }
+    } else if (same_name(name, "--strict")) {
+      o.strict = true;
     } else if (is_option(name, "--decode", "-d")) {
       o.mode = Mode::kDecodeToXml;
       if (!value.empty()) {
@@ -274,6 +282,19 @@ std::string help_text() {
        "\tline with --lines), --decode writes one line of JSON. The JSON form\n"
        "\tmirrors the XML element tree; see docs/json.md. No effect on\n"
        "\t--sequence.\n";
+  t += "\n--strict\n"
+       "\tStrict reading for --encode and --check (XML and JSON): refuses\n"
+       "\tunknown or repeated elements, elements outside the namespace\n"
+       "\turn:zarnex:document:1, unknown flag words, text where elements\n"
+       "\tbelong, dates not in the calendar, IBANs with wrong check digits or\n"
+       "\tlength, malformed BICs, unknown currency and country codes and\n"
+       "\tdecimals of more than eight places. No effect on --decode and\n"
+       "\t--sequence.\n";
+  t += "\n--check[=<XML>]\n"
+       "\tReads and validates the input without encoding it and writes every\n"
+       "\tproblem found, one line each (PATH:LINE: ERROR_NAME: message; with\n"
+       "\t--lines prefixed by the input line's number), then a count. Exit\n"
+       "\tstatus 0 when there is none, else the first problem's code.\n";
   t += "\n--input=PATH\n"
        "\tReads the input from the file PATH instead of standard input (- for\n"
        "\tstandard input), in single and bulk mode. The last input given counts:\n"

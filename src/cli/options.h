@@ -18,6 +18,7 @@ enum class Mode {
   kDecodeToXml,
   kEncodeSequence,
   kEncodeSequenceWithId,
+  kCheck,  // --check: every problem of the input, nothing encoded
 };
 
 /// QR symbols of the produced codes (--qr and the options that tune it).
@@ -33,6 +34,7 @@ struct Options {
   bool bulk = false;           // one input per line of standard input
   bool format_stderr = false;  // error lines with timestamp and input
   bool json = false;           // JSON in (--encode) and out (--decode), not XML
+  bool strict = false;         // --strict: strict reading for --encode, --check
   std::optional<std::string> input;  // input given as an option value
   // --input=PATH and --output=PATH; "-" or none: the standard stream.
   std::string input_path;

@@ -89,6 +89,41 @@ int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
   return encode_typed_sequence(text, out, error, true);
 }
 
+namespace {
+
+constexpr ReadOptions kStrict{true};
+
+int encode_xml_strict(std::string& text, xml::TextBuffer& out,
+                      std::string& error) {
+  return deliver(zarnex::encode_xml(text, kStrict, false), out, error);
+}
+
+int encode_xml_with_id_strict(std::string& text, xml::TextBuffer& out,
+                              std::string& error) {
+  return deliver(zarnex::encode_xml(text, kStrict, true), out, error);
+}
+
+int encode_json_strict(std::string& text, xml::TextBuffer& out,
+                       std::string& error) {
+  return deliver(zarnex::encode_json(text, kStrict, false), out, error);
+}
+
+int encode_json_with_id_strict(std::string& text, xml::TextBuffer& out,
+                               std::string& error) {
+  return deliver(zarnex::encode_json(text, kStrict, true), out, error);
+}
+
+}  // namespace
+
+Operation strict_operation_for(Mode mode, bool json) {
+  switch (mode) {
+    case Mode::kEncodeXml: return json ? encode_json_strict : encode_xml_strict;
+    case Mode::kEncodeXmlWithId:
+      return json ? encode_json_with_id_strict : encode_xml_with_id_strict;
+    default: return operation_for(mode, json);
+  }
+}
+
 Operation operation_for(Mode mode, bool json) {
   switch (mode) {
     case Mode::kEncodeXml: return json ? encode_json : encode_xml;
@@ -97,6 +132,7 @@ Operation operation_for(Mode mode, bool json) {
     case Mode::kDecodeToXml: return json ? decode_to_json : decode_to_xml;
     case Mode::kEncodeSequence: return encode_sequence;
     case Mode::kEncodeSequenceWithId: return encode_sequence_with_id;
+    case Mode::kCheck:
     case Mode::kNone: break;
   }
   return nullptr;

@@ -45,6 +45,10 @@ int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
 /// stay as they are.
 Operation operation_for(Mode mode, bool json = false);
 
+/// As operation_for, with strict reading for the encoding modes of XML and
+/// JSON (zarnex::ReadOptions); the other modes are those of operation_for.
+Operation strict_operation_for(Mode mode, bool json = false);
+
 }  // namespace zarnex::cli
 
 #endif  // ZARNEX_CLI_RUN_MODES_H_

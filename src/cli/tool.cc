@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/check_mode.h"
 #include "cli/input.h"
 #include "cli/lines.h"
 #include "cli/output.h"
@@ -140,7 +141,10 @@ int run_tool(int argc, char** argv) {
       break;
   }
   const Options& options = parsed.options;
-  Operation operation = operation_for(options.mode, options.json);
+  if (options.mode == Mode::kCheck) return run_check(options);
+  Operation operation = options.strict
+                            ? strict_operation_for(options.mode, options.json)
+                            : operation_for(options.mode, options.json);
   const bool draw = !options.qr.path.empty();
   if (options.bulk) {
     // The folder is made before any input is read: without it no line

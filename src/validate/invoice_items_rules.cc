@@ -1,6 +1,9 @@
 // The validate and complete operations of an InvoiceItems document.
 
+#include <string>
+
 #include "model/invoice_items.h"
+#include "validate/collect.h"
 #include "validate/derived_amount.h"
 #include "validate/validators.h"
 
@@ -63,3 +66,22 @@ void InvoiceItems::complete() {
 }
 
 }  // namespace zarnex
+
+namespace zarnex::validate {
+
+// The groups of InvoiceItems::validate(), in its order: one per line.
+void collect_invoice_items_failures(const InvoiceItems& items,
+                                    const RuleReport& report) {
+  if (check_not_empty("InvoiceID", items.InvoiceID)) report("");
+  if (check_not_empty("FirstInvoiceLineID", items.FirstInvoiceLineID))
+    report("");
+  if (check_list("InvoiceLines", items.InvoiceLines)) return report("");
+  std::size_t index = 0;
+  for (const auto& line : *items.InvoiceLines) {
+    ++index;
+    if (check_line(*line))
+      report("InvoiceLines/InvoiceLine[" + std::to_string(index) + "]");
+  }
+}
+
+}  // namespace zarnex::validate

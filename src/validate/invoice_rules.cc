@@ -1,6 +1,7 @@
 // The validate and complete operations of an Invoice document.
 
 #include "model/invoice.h"
+#include "validate/collect.h"
 #include "validate/derived_amount.h"
 #include "validate/validators.h"
 
@@ -220,3 +221,27 @@ void Invoice::complete() {
 }
 
 }  // namespace zarnex
+
+namespace zarnex::validate {
+
+// The groups of Invoice::validate(), in its order.
+void collect_invoice_failures(const Invoice& invoice,
+                              const RuleReport& report) {
+  if (check_not_empty("InvoiceID", invoice.InvoiceID)) report("");
+  if (check_required_date("IssueDate", invoice.IssueDate)) report("");
+  if (invoice.TaxPointDate && check_date("TaxPointDate", *invoice.TaxPointDate))
+    report("");
+  if (check_currencies(invoice)) report("");
+  if (check_supplier(invoice.SupplierParty)) report("SupplierParty");
+  if (check_customer(invoice.CustomerParty)) report("CustomerParty");
+  if (check_lines(invoice)) report("");
+  if (check_summaries(invoice.TaxCategorySummaries))
+    report("TaxCategorySummaries");
+  if (check_monetary_summary(invoice.MonetarySummary))
+    report("MonetarySummary");
+  if (invoice.PaymentMeans &&
+      check_bits("PaymentMeans", invoice.PaymentMeans, kPaymentMeansBits))
+    report("");
+}
+
+}  // namespace zarnex::validate

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "error/error.h"
+#include "validate/collect.h"
 #include "validate/validators.h"
 
 namespace zarnex {
@@ -73,12 +75,16 @@ int check_payment_symbols(const Payment& payment) {
   return 0;
 }
 
+int check_bank_account(const RecordValue<BankAccount>& account) {
+  if (int rc = check_not_null("BankAccount", account)) return rc;
+  if (int rc = check_iban("IBAN", account->IBAN)) return rc;
+  return check_bic("BIC", account->BIC);
+}
+
 int check_bank_accounts(const Payment& payment) {
   if (int rc = check_list("BankAccounts", payment.BankAccounts)) return rc;
   for (const auto& account : *payment.BankAccounts) {
-    if (int rc = check_not_null("BankAccount", account)) return rc;
-    if (int rc = check_iban("IBAN", account->IBAN)) return rc;
-    if (int rc = check_bic("BIC", account->BIC)) return rc;
+    if (int rc = check_bank_account(account)) return rc;
   }
   return 0;
 }
@@ -166,29 +172,46 @@ int check_direct_debit(const RecordValue<DirectDebitExt>& record) {
   return 0;
 }
 
-int check_payment(const Payment& payment) {
-  if (int rc = check_bits("PaymentOptions", payment.PaymentOptions, 3))
-    return rc;
-  if (int rc = check_currency_code("CurrencyCode", payment.CurrencyCode))
-    return rc;
-  if (payment.PaymentDueDate) {
-    if (int rc = check_date("PaymentDueDate", *payment.PaymentDueDate))
-      return rc;
-  }
-  if (int rc = check_payment_symbols(payment)) return rc;
-  if (int rc = check_bank_accounts(payment)) return rc;
+// The rules of a payment in groups, in the order validation runs them. The
+// groups are separate so that check mode can run each of them even when an
+// earlier one failed; the extension groups read PaymentOptions and run only
+// after check_payment_options passed.
+int check_payment_options(const Payment& payment) {
+  return check_bits("PaymentOptions", payment.PaymentOptions, 3);
+}
 
-  const int options = *payment.PaymentOptions;
-  if (options & kStandingOrder) {
-    if (int rc = check_standing_order(payment.StandingOrderExt)) return rc;
-  } else if (int rc = check_must_be_null("StandingOrderExt",
-                                         payment.StandingOrderExt,
-                                         kNoStandingOrder)) {
-    return rc;
-  }
-  if (options & kDirectDebit) return check_direct_debit(payment.DirectDebitExt);
+int check_payment_currency(const Payment& payment) {
+  return check_currency_code("CurrencyCode", payment.CurrencyCode);
+}
+
+int check_payment_due_date(const Payment& payment) {
+  if (payment.PaymentDueDate)
+    return check_date("PaymentDueDate", *payment.PaymentDueDate);
+  return 0;
+}
+
+int check_payment_standing_order(const Payment& payment) {
+  if (*payment.PaymentOptions & kStandingOrder)
+    return check_standing_order(payment.StandingOrderExt);
+  return check_must_be_null("StandingOrderExt", payment.StandingOrderExt,
+                            kNoStandingOrder);
+}
+
+int check_payment_direct_debit(const Payment& payment) {
+  if (*payment.PaymentOptions & kDirectDebit)
+    return check_direct_debit(payment.DirectDebitExt);
   return check_must_be_null("DirectDebitExt", payment.DirectDebitExt,
                             kNoDirectDebit);
+}
+
+int check_payment(const Payment& payment) {
+  if (int rc = check_payment_options(payment)) return rc;
+  if (int rc = check_payment_currency(payment)) return rc;
+  if (int rc = check_payment_due_date(payment)) return rc;
+  if (int rc = check_payment_symbols(payment)) return rc;
+  if (int rc = check_bank_accounts(payment)) return rc;
+  if (int rc = check_payment_standing_order(payment)) return rc;
+  return check_payment_direct_debit(payment);
 }
 
 }  // namespace
@@ -205,3 +228,35 @@ int Pay::validate() const {
 }
 
 }  // namespace zarnex
+
+namespace zarnex::validate {
+
+void collect_pay_failures(const Pay& pay, const RuleReport& report) {
+  if (check_list("Payments", pay.Payments)) return report("");
+  std::size_t index = 0;
+  for (const auto& payment : *pay.Payments) {
+    const std::string at =
+        "Payments/Payment[" + std::to_string(++index) + "]";
+    const bool options_ok = check_payment_options(*payment) == 0;
+    if (!options_ok) report(at);
+    if (check_payment_currency(*payment)) report(at);
+    if (check_payment_due_date(*payment)) report(at);
+    if (check_payment_symbols(*payment)) report(at);
+    if (check_list("BankAccounts", payment->BankAccounts)) {
+      report(at);
+    } else {
+      std::size_t account_index = 0;
+      for (const auto& account : *payment->BankAccounts) {
+        ++account_index;
+        if (check_bank_account(account))
+          report(at + "/BankAccounts/BankAccount[" +
+                 std::to_string(account_index) + "]");
+      }
+    }
+    if (!options_ok) continue;
+    if (check_payment_standing_order(*payment)) report(at);
+    if (check_payment_direct_debit(*payment)) report(at);
+  }
+}
+
+}  // namespace zarnex::validate

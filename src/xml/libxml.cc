@@ -22,6 +22,7 @@ void fill_libxml2(platform::SharedLibrary& library, LibXml2& table) {
   library.resolve("xmlGetDocEntity", table.xmlGetDocEntity);
   library.resolve("xmlFreeDoc", table.xmlFreeDoc);
   library.resolve("xmlStrcmp", table.xmlStrcmp);
+  library.resolve("xmlGetLineNo", table.xmlGetLineNo);
   library.resolve("xmlFree", table.xmlFree);
 }
 

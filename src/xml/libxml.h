@@ -49,6 +49,9 @@ struct LibXml2 {
   decltype(&::xmlGetDocEntity) xmlGetDocEntity;
   decltype(&::xmlFreeDoc) xmlFreeDoc;
   decltype(&::xmlStrcmp) xmlStrcmp;
+  /// The line of a node, also beyond the 65535 that a node itself holds
+  /// (strict reading names the line of every element it refuses).
+  decltype(&::xmlGetLineNo) xmlGetLineNo;
   /// libxml2's variable holding the function that frees its texts.
   xmlFreeFunc* xmlFree;
 };
