@@ -253,13 +253,30 @@ std::string text_up_to(Random& random, int room,
   return text;
 }
 
+// The ISO 13616 check digits of an IBAN with a digits-only account part:
+// 98 less the remainder by 97 of the account, the country's letters as
+// numbers (A = 10 ... Z = 35) and "00".
+std::string iban_check_digits(const char* country, const std::string& account) {
+  std::string number = account;
+  for (const char* c = country; *c != '\0'; ++c) number += std::to_string(*c - 'A' + 10);
+  number += "00";
+  int remainder = 0;
+  for (char digit : number) remainder = (remainder * 10 + (digit - '0')) % 97;
+  const int check = 98 - remainder;
+  return std::string(1, static_cast<char>('0' + check / 10)) +
+         static_cast<char>('0' + check % 10);
+}
+
 void write_bank_account(Builder& b) {
   Random& r = b.random();
   const IbanForm& form = pick(r, kIbans);
   b.open("BankAccount");
-  std::string iban = form.country + digits(r, 2);
-  iban += digits(r, form.digits);
-  b.leaf("IBAN", iban);
+  // The two check digits drawn keep the random stream as it always was;
+  // the IBAN gets the right ones, so that strict reading accepts it.
+  digits(r, 2);
+  const std::string account = digits(r, form.digits);
+  b.leaf("IBAN", std::string(form.country) + iban_check_digits(form.country, account) +
+                     account);
   std::string bic = upper(r, 4) + form.country;
   bic += upper(r, 1);
   bic += r.chance(50) ? "X" : digits(r, 1);
