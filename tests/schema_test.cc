@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/generator.h"
+#include "check/grammar.h"
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
@@ -480,6 +481,62 @@ TEST(SchemaTest, EveryWrittenElementIsDeclaredAndDescribed) {
       EXPECT_EQ(row.find("computed") != std::string::npos, computed)
           << path << (computed ? " is never read, but the reference does not say it is computed"
                                : " is read, but the reference calls it computed");
+    }
+  }
+}
+
+// Walks the element tree that strict reading knows, calling @a visit with
+// each element's path below the root ("Payments/Payment/Amount").
+template <typename Visit>
+void walk_grammar(const check::Element& element, const std::string& path, Visit& visit) {
+  for (const check::Element& child : element.children) {
+    const std::string child_path =
+        path.empty() ? std::string(child.name) : path + "/" + std::string(child.name);
+    visit(child, child_path);
+    walk_grammar(child, child_path, visit);
+  }
+}
+
+// Every element and every word that strict reading knows is declared in the
+// kind's schema and described in the reference, and the schema declares no
+// element the readers do not know.
+TEST(SchemaTest, TheReadersElementTablesMatchSchemaAndReference) {
+  const std::string reference = read_source_file("docs/documents.md");
+  const struct {
+    const char* root;
+    const char* schema;
+  } kinds[] = {{"Pay", "pay.xsd"}, {"Invoice", "invoice.xsd"},
+               {"InvoiceItems", "invoice-items.xsd"}};
+  for (const auto& kind : kinds) {
+    const check::Element* root = check::document_grammar(kind.root);
+    ASSERT_NE(root, nullptr) << kind.root;
+    const std::string schema = read_source_file(std::string("schema/") + kind.schema);
+    std::set<std::string> known{kind.root};
+    int elements = 0;
+    auto visit = [&](const check::Element& element, const std::string& path) {
+      ++elements;
+      known.insert(std::string(element.name));
+      EXPECT_NE(schema.find("<xs:element name=\"" + std::string(element.name) + "\""),
+                std::string::npos)
+          << path << " is not declared in " << kind.schema;
+      EXPECT_FALSE(reference_row(reference, path).empty())
+          << path << " is not described in docs/documents.md";
+      for (const char* word : element.words) {
+        EXPECT_NE(schema.find("\"" + std::string(word) + "\""), std::string::npos)
+            << word << " of " << path << " is not in " << kind.schema;
+        EXPECT_NE(reference.find("`" + std::string(word) + "`"), std::string::npos)
+            << word << " of " << path << " is not in docs/documents.md";
+      }
+    };
+    walk_grammar(*root, "", visit);
+    EXPECT_GT(elements, 10) << kind.root;
+    // The other way round: each element the schema declares is known.
+    const std::regex declared("<xs:element name=\"([A-Za-z]+)\"");
+    for (auto it = std::sregex_iterator(schema.begin(), schema.end(), declared);
+         it != std::sregex_iterator(); ++it) {
+      EXPECT_TRUE(known.contains((*it)[1].str()))
+          << (*it)[1].str() << " is declared in " << kind.schema
+          << " but strict reading does not know it";
     }
   }
 }
