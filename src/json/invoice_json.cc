@@ -13,15 +13,13 @@
 #include <utility>
 
 #include "json/kinds.h"
+#include "xml/vocabulary.h"
 #include "model/invoice.h"
 
 namespace zarnex::json {
 namespace {
 
-constexpr const char* kPaymentMeansNames[] = {
-    "moneyTransfer", "cash",         "cashOnDelivery", "creditCard",
-    "advance",       "mutualOffset", "other"};
-static_assert(std::size(kPaymentMeansNames) == kPaymentMeansCount);
+using xml::kPaymentMeansNames;
 
 int read_supplier(JsonObject node, SupplierParty& party) {
   if (int status = json_read_strings(

@@ -8,13 +8,14 @@
 #include "json/json.h"
 #include "json/kinds.h"
 
+#include "xml/vocabulary.h"
+
 namespace zarnex::json {
 namespace {
 
-// The values of "type", as the XML root's xsi:type: the invoice sub-kinds
-// first, in the order of their numbers.
-constexpr const char* kInvoiceTypeNames[] = {
-    "Invoice", "ProformaInvoice", "CreditNote", "DebitNote", "AdvanceInvoice"};
+// The values of "type" for invoices are the XML root's xsi:type names of
+// the sub-kinds, in the order of their numbers.
+using xml::kInvoiceTypeNames;
 
 constexpr char kBadType[] =
     " must name the document kind: Pay, Invoice, ProformaInvoice, "

@@ -12,36 +12,25 @@
 //        "ContractID", "OriginatorsReferenceInformation",
 //        "MaxAmount": number, "ValidTillDate"}}]}
 //
-// The name tables are those of the XML form (xml/pay_xml.cc); tests check
-// that both forms give the same codes for every name.
+// The words of the enumerations and flag sets are those of the XML form
+// (xml/vocabulary.h).
 
 #include <iterator>
 #include <memory>
 #include <utility>
 
 #include "json/kinds.h"
+#include "xml/vocabulary.h"
 
 namespace zarnex::json {
 namespace {
 
-constexpr const char* kPaymentOptionsNames[] = {"paymentorder", "standingorder",
-                                                "directdebit"};
-
-constexpr const char* kMonthNames[] = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
-
-// Periodicity: the name and the one-letter code the document holds, at the
-// same position (b bi-weekly, B bi-monthly).
-constexpr const char* kPeriodicityNames[] = {
-    "Daily",     "Weekly",    "Biweekly", "Monthly",
-    "Bimonthly", "Quarterly", "Annually", "Semiannually"};
-constexpr const char* kPeriodicityCodes[] = {"d", "w", "b", "m",
-                                             "B", "q", "a", "s"};
-static_assert(std::size(kPeriodicityNames) == std::size(kPeriodicityCodes));
-
-constexpr const char* kDirectDebitSchemeNames[] = {"other", "SEPA"};
-constexpr const char* kDirectDebitTypeNames[] = {"one-off", "recurrent"};
+using xml::kDirectDebitSchemeNames;
+using xml::kDirectDebitTypeNames;
+using xml::kMonthNames;
+using xml::kPaymentOptionsNames;
+using xml::kPeriodicityCodes;
+using xml::kPeriodicityNames;
 
 int read_bank_account(JsonObject node, BankAccount& account) {
   return json_read_strings(node,

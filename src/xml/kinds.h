@@ -12,6 +12,7 @@
 #include "model/invoice_items.h"
 #include "model/pay.h"
 #include "xml/libxml.h"
+#include "xml/vocabulary.h"
 
 namespace zarnex::xml {
 
@@ -30,10 +31,6 @@ int invoice_items_from_xml(const xmlNode* root, DocumentPtr* out);
 void pay_to_xml(XmlOut& out, const Pay& pay);
 void invoice_to_xml(XmlOut& out, const Invoice& invoice);
 void invoice_items_to_xml(XmlOut& out, const InvoiceItems& items);
-
-/// The type names of the invoice sub-kinds, indexed by sub-kind.
-inline constexpr const char* kInvoiceTypeNames[] = {
-    "Invoice", "ProformaInvoice", "CreditNote", "DebitNote", "AdvanceInvoice"};
 
 }  // namespace zarnex::xml
 

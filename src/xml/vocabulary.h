@@ -11,6 +11,10 @@
 
 namespace zarnex::xml {
 
+// The xsi:type names of the invoice sub-kinds, indexed by sub-kind.
+inline constexpr const char* kInvoiceTypeNames[] = {
+    "Invoice", "ProformaInvoice", "CreditNote", "DebitNote", "AdvanceInvoice"};
+
 // Pay: Payment/PaymentOptions (flag set).
 inline constexpr const char* kPaymentOptionsNames[] = {
     "paymentorder", "standingorder", "directdebit"};
