@@ -7,7 +7,6 @@
 #include "error/error.h"
 #include "json/json.h"
 #include "json/kinds.h"
-
 #include "xml/vocabulary.h"
 
 namespace zarnex::json {
