@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/options.h"
-#include "xml/text_buffer.h"
+#include "zarnex/text_buffer.hpp"
 
 namespace zarnex::cli {
 
@@ -13,31 +13,31 @@ namespace zarnex::cli {
 /// returned, its error text put into @a error and nothing appended.
 /// The text may be rewritten (the sequence mode drops its prefix once it has
 /// been accepted) so that an error line shows what the operation worked on.
-using Operation = int (*)(std::string& text, xml::TextBuffer& out,
+using Operation = int (*)(std::string& text, TextBuffer& out,
                           std::string& error);
 
 /// XML text -> code.
-int encode_xml(std::string& text, xml::TextBuffer& out, std::string& error);
+int encode_xml(std::string& text, TextBuffer& out, std::string& error);
 /// XML text -> InvoiceID, tab, code.
-int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
+int encode_xml_with_id(std::string& text, TextBuffer& out,
                        std::string& error);
 /// Code -> one line of XML.
-int decode_to_xml(std::string& text, xml::TextBuffer& out, std::string& error);
+int decode_to_xml(std::string& text, TextBuffer& out, std::string& error);
 /// JSON text -> code.
-int encode_json(std::string& text, xml::TextBuffer& out, std::string& error);
+int encode_json(std::string& text, TextBuffer& out, std::string& error);
 /// JSON text -> InvoiceID, tab, code.
-int encode_json_with_id(std::string& text, xml::TextBuffer& out,
+int encode_json_with_id(std::string& text, TextBuffer& out,
                         std::string& error);
 /// Code -> one line of JSON.
-int decode_to_json(std::string& text, xml::TextBuffer& out,
+int decode_to_json(std::string& text, TextBuffer& out,
                    std::string& error);
 /// Type digit, tab, sub-kind digit, tab, field sequence -> code. A malformed
 /// prefix also writes a diagnostic with the unreadable rest of the line to
 /// standard error.
-int encode_sequence(std::string& text, xml::TextBuffer& out,
+int encode_sequence(std::string& text, TextBuffer& out,
                     std::string& error);
 /// As encode_sequence, with the InvoiceID and a tab before the code.
-int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
+int encode_sequence_with_id(std::string& text, TextBuffer& out,
                             std::string& error);
 
 /// The operation of a mode; null for Mode::kNone. With @a json the XML
