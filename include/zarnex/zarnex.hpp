@@ -105,18 +105,24 @@ ZARNEX_API Result decode(std::string_view code);
 ZARNEX_API Result decode_to_json(std::string_view code);
 
 /// The same calls for callers that gather many results into one text: the
-/// output is appended to @a out instead of being put into the Result, whose
-/// output stays empty. On failure nothing is appended and the Result holds
-/// the error as above. A bulk run keeps one buffer for all its results, so a
-/// result costs no allocation of its own.
-ZARNEX_API Result encode_xml_into(std::string_view xml, TextBuffer& out,
-                                  bool with_invoice_id = false);
-ZARNEX_API Result encode_json_into(std::string_view json, TextBuffer& out,
-                                   bool with_invoice_id = false);
-ZARNEX_API Result encode_sequence_into(std::string_view line, TextBuffer& out,
-                                       bool with_invoice_id = false);
-ZARNEX_API Result decode_into(std::string_view code, TextBuffer& out);
-ZARNEX_API Result decode_to_json_into(std::string_view code, TextBuffer& out);
+/// output is appended to @a out. They return 0, or the failing status with
+/// nothing appended and, when @a failure is given, the Result of the failed
+/// call in it (its output empty). A bulk run keeps one
+/// buffer and one Result for all its documents, so a result costs no
+/// allocation or construction of its own.
+ZARNEX_API int encode_xml_into(std::string_view xml, TextBuffer& out,
+                               bool with_invoice_id = false,
+                               Result* failure = nullptr);
+ZARNEX_API int encode_json_into(std::string_view json, TextBuffer& out,
+                                bool with_invoice_id = false,
+                                Result* failure = nullptr);
+ZARNEX_API int encode_sequence_into(std::string_view line, TextBuffer& out,
+                                    bool with_invoice_id = false,
+                                    Result* failure = nullptr);
+ZARNEX_API int decode_into(std::string_view code, TextBuffer& out,
+                           Result* failure = nullptr);
+ZARNEX_API int decode_to_json_into(std::string_view code, TextBuffer& out,
+                                   Result* failure = nullptr);
 
 /// The header of a code, read without decompressing it.
 struct Header {

@@ -67,18 +67,24 @@ Result encode(const Document* document, bool with_invoice_id) {
   return result;
 }
 
-// The same, appending the output to @a out.
-Result encode_into(const Document* document, bool with_invoice_id,
-                   TextBuffer& out) {
+// Returns @a status, with the recorded error put into @a result when given.
+int failed_into(int status, Result* result) {
+  if (result != nullptr) *result = failure(status);
+  return status;
+}
+
+// The same as encode, appending the output to @a out.
+int encode_into(const Document* document, bool with_invoice_id,
+                TextBuffer& out, Result* result) {
   std::string code;
   int status = encode_checked(document, with_invoice_id, &code);
-  if (status != 0) return failure(status);
+  if (status != 0) return failed_into(status, result);
   if (with_invoice_id) {
     out.append(*document->InvoiceID);
     out.append('\t');
   }
   out.append(code);
-  return Result{};
+  return 0;
 }
 
 // A document read from XML, JSON or a field-sequence line.
@@ -138,24 +144,25 @@ Result encode_text(Reader read, std::string_view text, bool with_invoice_id) {
   return encode(document.get(), with_invoice_id);
 }
 
-Result encode_text_into(Reader read, std::string_view text,
-                        bool with_invoice_id, TextBuffer& out) {
+int encode_text_into(Reader read, std::string_view text, bool with_invoice_id,
+                     TextBuffer& out, Result* result) {
   DocumentPtr document;
   int status = read(text, &document);
-  if (status != 0) return failure(status);
-  return encode_into(document.get(), with_invoice_id, out);
+  if (status != 0) return failed_into(status, result);
+  return encode_into(document.get(), with_invoice_id, out, result);
 }
 
 // A code decoded and written by @a write into @a out (a std::string* or a
-// TextBuffer&).
+// TextBuffer&). Returns 0 or the failing status, with the error put into
+// @a result when given.
 template <typename Out>
-Result decode_with(int (*write)(const Document&, Out), std::string_view code_text,
-                   Out out) {
+int decode_with(int (*write)(const Document&, Out), std::string_view code_text,
+                Out out, Result* result) {
   DocumentPtr document;
   int status = code::decode_document(code_text, &document);
   if (status == 0) status = write(*document, out);
-  if (status != 0) return failure(status);
-  return Result{};
+  if (status != 0) return failed_into(status, result);
+  return 0;
 }
 
 // Completes a result that carries a header (HeaderResult, SequencePrefix)
@@ -195,19 +202,20 @@ Result encode_sequence(std::string_view line, bool with_invoice_id) {
   return encode_text(document_from_sequence, line, with_invoice_id);
 }
 
-Result encode_xml_into(std::string_view xml, TextBuffer& out,
-                       bool with_invoice_id) {
-  return encode_text_into(document_from_xml, xml, with_invoice_id, out);
+int encode_xml_into(std::string_view xml, TextBuffer& out,
+                    bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure);
 }
 
-Result encode_json_into(std::string_view json, TextBuffer& out,
-                        bool with_invoice_id) {
-  return encode_text_into(document_from_json, json, with_invoice_id, out);
+int encode_json_into(std::string_view json, TextBuffer& out,
+                     bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_json, json, with_invoice_id, out, failure);
 }
 
-Result encode_sequence_into(std::string_view line, TextBuffer& out,
-                            bool with_invoice_id) {
-  return encode_text_into(document_from_sequence, line, with_invoice_id, out);
+int encode_sequence_into(std::string_view line, TextBuffer& out,
+                         bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_sequence, line, with_invoice_id, out,
+                          failure);
 }
 
 Result validate_xml(std::string_view xml) {
@@ -224,24 +232,26 @@ Result validate_sequence(std::string_view line) {
 
 Result decode(std::string_view code_text) {
   Result result;
-  Result outcome = decode_with<std::string*>(xml::document_to_xml, code_text,
-                                             &result.output);
-  return outcome.ok() ? result : outcome;
+  decode_with<std::string*>(xml::document_to_xml, code_text, &result.output,
+                            &result);
+  return result;
 }
 
 Result decode_to_json(std::string_view code_text) {
   Result result;
-  Result outcome = decode_with<std::string*>(json::document_to_json, code_text,
-                                             &result.output);
-  return outcome.ok() ? result : outcome;
+  decode_with<std::string*>(json::document_to_json, code_text, &result.output,
+                            &result);
+  return result;
 }
 
-Result decode_into(std::string_view code_text, TextBuffer& out) {
-  return decode_with<TextBuffer&>(xml::document_to_xml, code_text, out);
+int decode_into(std::string_view code_text, TextBuffer& out, Result* failure) {
+  return decode_with<TextBuffer&>(xml::document_to_xml, code_text, out, failure);
 }
 
-Result decode_to_json_into(std::string_view code_text, TextBuffer& out) {
-  return decode_with<TextBuffer&>(json::document_to_json, code_text, out);
+int decode_to_json_into(std::string_view code_text, TextBuffer& out,
+                        Result* failure) {
+  return decode_with<TextBuffer&>(json::document_to_json, code_text, out,
+                                  failure);
 }
 
 SequencePrefix read_sequence_prefix(std::string_view line) {

@@ -100,7 +100,7 @@ int run_lines(Operation operation, bool format_stderr,
   LineReader reader(streams.in, [&output] { output.flush(); });
   TextBuffer& block = output.block();
   std::string line;
-  std::string error;
+  Result failure;  // the error of the last failed line, kept for the next
   std::size_t line_number = 0;
   std::string symbol_path;
   if (symbols != nullptr) {
@@ -120,7 +120,7 @@ int run_lines(Operation operation, bool format_stderr,
     }
     if (!prepare_line(line)) continue;
     const std::size_t start = block.size();
-    const int status = operation(line, block, error);
+    const int status = operation(line, block, failure);
     if (status == 0) {
       int symbol_status = 0;
       if (symbols != nullptr) {
@@ -130,26 +130,28 @@ int run_lines(Operation operation, bool format_stderr,
             line_number, symbols->named_by_id ? parts.invoice_id : std::nullopt,
             symbols->settings.format);
         symbol_status =
-            write_symbol_file(parts.code, symbol_path, symbols->settings, error);
+            write_symbol_file(parts.code, symbol_path, symbols->settings,
+                              failure.error);
       }
       block.append('\n');
-      if (symbol_status != 0) write_error_line(format_stderr, line, std::move(error));
+      if (symbol_status != 0)
+        write_error_line(format_stderr, line, std::move(failure.error));
     } else {
-      write_error_line(format_stderr, line, std::move(error));
+      write_error_line(format_stderr, line, std::move(failure.error));
     }
     output.flush_when_full();
   }
   // The results of every line read go out before a failure is reported.
-  StreamFailure failure;
+  StreamFailure stream;
   if (output.flush() != 0) {
-    failure = write_failed(streams.out_name, error_reason(output.error()));
+    stream = write_failed(streams.out_name, error_reason(output.error()));
   } else if (reader.error() != 0) {
-    failure = read_failed(streams.in_name, error_reason(reader.error()));
+    stream = read_failed(streams.in_name, error_reason(reader.error()));
   } else {
     return 0;
   }
-  write_error_line(false, std::string(), std::move(failure.text));
-  return failure.status;
+  write_error_line(false, std::string(), std::move(stream.text));
+  return stream.status;
 }
 
 }  // namespace zarnex::cli

@@ -10,15 +10,8 @@
 namespace zarnex::cli {
 namespace {
 
-// Hands the outcome of a library call that appended to @a out to the caller
-// of an operation.
-int deliver(Result result, std::string& error) {
-  if (!result.ok()) error = std::move(result.error);
-  return result.status;
-}
-
 int encode_typed_sequence(std::string& text, TextBuffer& out,
-                          std::string& error, bool with_id) {
+                          Result& failure, bool with_id) {
   SequencePrefix prefix = read_sequence_prefix(text);
   if (!prefix.ok()) {
     std::string_view rest = std::string_view(text).substr(
@@ -27,10 +20,13 @@ int encode_typed_sequence(std::string& text, TextBuffer& out,
     std::fputs("bad input format \n ", stderr);
     std::fwrite(rest.data(), 1, rest.size(), stderr);
     std::fputs(" \n\nBad format input data", stderr);
-    error = std::move(prefix.error);
+    failure.status = prefix.status;
+    failure.error = std::move(prefix.error);
+    failure.error_name = std::move(prefix.error_name);
+    failure.subject = std::move(prefix.subject);
     return prefix.status;
   }
-  const int status = deliver(encode_sequence_into(text, out, with_id), error);
+  const int status = encode_sequence_into(text, out, with_id, &failure);
   // From here on the line is the field sequence alone.
   text.erase(0, prefix.position);
   return status;
@@ -38,39 +34,39 @@ int encode_typed_sequence(std::string& text, TextBuffer& out,
 
 }  // namespace
 
-int encode_xml(std::string& text, TextBuffer& out, std::string& error) {
-  return deliver(encode_xml_into(text, out, false), error);
+int encode_xml(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_xml_into(text, out, false, &failure);
 }
 
 int encode_xml_with_id(std::string& text, TextBuffer& out,
-                       std::string& error) {
-  return deliver(encode_xml_into(text, out, true), error);
+                       Result& failure) {
+  return encode_xml_into(text, out, true, &failure);
 }
 
-int decode_to_xml(std::string& text, TextBuffer& out, std::string& error) {
-  return deliver(decode_into(text, out), error);
+int decode_to_xml(std::string& text, TextBuffer& out, Result& failure) {
+  return decode_into(text, out, &failure);
 }
 
-int encode_json(std::string& text, TextBuffer& out, std::string& error) {
-  return deliver(encode_json_into(text, out, false), error);
+int encode_json(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_json_into(text, out, false, &failure);
 }
 
 int encode_json_with_id(std::string& text, TextBuffer& out,
-                        std::string& error) {
-  return deliver(encode_json_into(text, out, true), error);
+                        Result& failure) {
+  return encode_json_into(text, out, true, &failure);
 }
 
-int decode_to_json(std::string& text, TextBuffer& out, std::string& error) {
-  return deliver(decode_to_json_into(text, out), error);
+int decode_to_json(std::string& text, TextBuffer& out, Result& failure) {
+  return decode_to_json_into(text, out, &failure);
 }
 
-int encode_sequence(std::string& text, TextBuffer& out, std::string& error) {
-  return encode_typed_sequence(text, out, error, false);
+int encode_sequence(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_typed_sequence(text, out, failure, false);
 }
 
 int encode_sequence_with_id(std::string& text, TextBuffer& out,
-                            std::string& error) {
-  return encode_typed_sequence(text, out, error, true);
+                            Result& failure) {
+  return encode_typed_sequence(text, out, failure, true);
 }
 
 Operation operation_for(Mode mode, bool json) {

@@ -160,21 +160,23 @@ int run_tool(int argc, char** argv) {
   if (int status = take_input(options, files.streams(), input); status != 0)
     return status;
   TextBuffer output;
-  std::string error;
-  int status = operation(input, output, error);
+  Result failure;
+  int status = operation(input, output, failure);
   if (status == 0) {
     // The symbol holds the code alone, without an InvoiceID in front.
     if (draw) {
       status = write_symbol_file(split_code(output.view()).code,
-                                 options.qr.path, options.qr.settings, error);
+                                 options.qr.path, options.qr.settings,
+                                 failure.error);
     }
     // A result that does not reach its output is a failure, whatever the
     // symbol gave.
     if (int written = files.write(output.view()); written != 0) return written;
     if (int committed = files.commit(); committed != 0) return committed;
-    if (status != 0) write_error_line(options.format_stderr, input, std::move(error));
+    if (status != 0)
+      write_error_line(options.format_stderr, input, std::move(failure.error));
   } else {
-    write_error_line(options.format_stderr, input, std::move(error));
+    write_error_line(options.format_stderr, input, std::move(failure.error));
   }
   return status;
 }
