@@ -16,7 +16,7 @@
 #include "qr/png.h"
 #include "qr/svg.h"
 #include "qr/symbol.h"
-#include "qr/symbol_file.h"
+#include "cli/symbol_file.h"
 #include "zarnex/zarnex.hpp"
 
 namespace zarnex::bench {
@@ -92,13 +92,15 @@ BENCHMARK(BM_SymbolSvg)->ArgName("longest")->Arg(0)->Arg(1);
 void BM_WriteSymbolFile(benchmark::State& state) {
   char folder[] = "/tmp/zarnex-qr-bench-XXXXXX";
   if (mkdtemp(folder) == nullptr) throw std::runtime_error("mkdtemp");
-  qr::Settings settings;
-  settings.format = state.range(1) == 0 ? qr::Format::kPng : qr::Format::kSvg;
+  zarnex::QrOptions settings;
+  settings.format = state.range(1) == 0 ? zarnex::QrFormat::kPng
+                                        : zarnex::QrFormat::kSvg;
   std::string path = std::string(folder) + "/code" +
-                     std::string(qr::format_extension(settings.format));
+                     std::string(cli::format_extension(settings.format));
   const std::string& code = code_of(static_cast<int>(state.range(0)));
+  std::string error;
   for (auto _ : state) {
-    if (qr::write_symbol_file(code, path, settings) != 0)
+    if (cli::write_symbol_file(code, path, settings, error) != 0)
       state.SkipWithError("write_symbol_file");
   }
   unlink(path.c_str());

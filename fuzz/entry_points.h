@@ -17,7 +17,6 @@
 #include <string>
 #include <string_view>
 
-#include "cli/run_modes.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
 #include "error/error.h"
@@ -26,6 +25,7 @@
 #include "model/pay.h"
 #include "xml/xml.h"
 #include "xml/xml_text.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::fuzzing {
 
@@ -156,13 +156,12 @@ inline std::string encode_input(std::string_view data) {
 /// decode to XML that reads back.
 inline std::string sequence_input(std::string_view data) {
   reset_error();
-  std::string text(data);
-  xml::TextBuffer output;
-  std::string error;
-  const int status = cli::encode_sequence(text, output, error);
+  TextBuffer output;
+  Result failure;
+  const int status = encode_sequence_into(data, output, false, &failure);
   if (status != 0) {
     if (!output.empty()) return "encode_sequence failed with output";
-    if (error.empty()) return "encode_sequence failed without a text";
+    if (failure.error.empty()) return "encode_sequence failed without a text";
     return {};
   }
   const std::string code(output.view());

@@ -28,13 +28,13 @@
 #include <sstream>
 #include <string>
 
-#include "cli/run_modes.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
 #include "fuzz/code_mutator.h"
 #include "fuzz/entry_points.h"
 #include "model/document.h"
 #include "xml/xml.h"
+#include "zarnex/zarnex.hpp"
 
 namespace {
 
@@ -88,8 +88,7 @@ bool seed_from_lines(const fs::path& out_dir, const fs::path& file) {
     ++number;
     std::string name = file.stem().string() + "-" + std::to_string(number);
     if (!write_file(out_dir / "sequence" / name, line)) return false;
-    std::string text = line;
-    zarnex::Result result = zarnex::cli::encode_sequence(text);
+    zarnex::Result result = zarnex::encode_sequence(line);
     if (!result.ok()) continue;
     if (!write_file(out_dir / "decode" / name, result.output) ||
         !write_file(out_dir / "round_trip" / (name + "-code"), result.output))
@@ -110,8 +109,7 @@ void show(const fs::path& file) {
                 static_cast<unsigned char>(open.header[0]),
                 static_cast<unsigned char>(open.header[1]), sequence.size(),
                 shown.c_str());
-    std::string text = data;
-    zarnex::Result decoded = zarnex::cli::decode_to_xml(text);
+    zarnex::Result decoded = zarnex::decode(data);
     std::cout << "decoded: " << (decoded.ok() ? decoded.output : decoded.error)
               << "\n";
   }

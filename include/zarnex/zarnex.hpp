@@ -8,15 +8,12 @@
 #ifndef ZARNEX_ZARNEX_HPP_
 #define ZARNEX_ZARNEX_HPP_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#if defined(__GNUC__)
-#define ZARNEX_API __attribute__((visibility("default")))
-#else
-#define ZARNEX_API
-#endif
+#include "zarnex/text_buffer.hpp"
 
 namespace zarnex {
 
@@ -45,6 +42,17 @@ enum class Error : int {
 /// The name of an error code without its separator ("ERROR_CHECKSUM");
 /// "" for 0 and "ZARNEX_ERROR_UNKNOWN" for any code not listed above.
 ZARNEX_API const char* error_name(int status);
+
+/// The one-line error text of @a status: its name, ": " (not after
+/// ERROR_QR, nor after the name of an unknown code), @a subject, one blank
+/// unless @a detail begins with a blank, and @a detail. Every error text of
+/// the library is made by this rule; front-ends that report failures of
+/// their own (a stream that cannot be read, an option out of range) make
+/// theirs with it too: error_text(12, "Cannot read", " standard input: Is
+/// a directory. ") is "ERROR_STREAM: Cannot read standard input: Is a
+/// directory. ".
+ZARNEX_API std::string error_text(int status, std::string_view subject,
+                                  std::string_view detail = {});
 
 /// The outcome of one call: status 0 and the output, or a non-zero error
 /// code with its one-line error text ("ERROR_CHECKSUM: Checksum mismatch.  ").
@@ -155,6 +163,26 @@ ZARNEX_API Result decode(std::string_view code);
 /// gives as XML, the computed amounts included.
 ZARNEX_API Result decode_to_json(std::string_view code);
 
+/// The same calls for callers that gather many results into one text: the
+/// output is appended to @a out. They return 0, or the failing status with
+/// nothing appended and, when @a failure is given, the Result of the failed
+/// call in it (its output empty). A bulk run keeps one
+/// buffer and one Result for all its documents, so a result costs no
+/// allocation or construction of its own.
+ZARNEX_API int encode_xml_into(std::string_view xml, TextBuffer& out,
+                               bool with_invoice_id = false,
+                               Result* failure = nullptr);
+ZARNEX_API int encode_json_into(std::string_view json, TextBuffer& out,
+                                bool with_invoice_id = false,
+                                Result* failure = nullptr);
+ZARNEX_API int encode_sequence_into(std::string_view line, TextBuffer& out,
+                                    bool with_invoice_id = false,
+                                    Result* failure = nullptr);
+ZARNEX_API int decode_into(std::string_view code, TextBuffer& out,
+                           Result* failure = nullptr);
+ZARNEX_API int decode_to_json_into(std::string_view code, TextBuffer& out,
+                                   Result* failure = nullptr);
+
 /// The header of a code, read without decompressing it.
 struct Header {
   int type = 0;      // 0 Pay, 1 Invoice, 2 InvoiceItems
@@ -182,6 +210,28 @@ struct HeaderResult {
 /// checksum have passed). The reserved bits are not examined.
 ZARNEX_API HeaderResult decode_header(std::string_view code);
 
+/// The prefix of a field-sequence line (see encode_sequence), read on its
+/// own: a type digit 0 to 2, a tab, a sub-kind digit 0 to 4 (other than 0
+/// only for invoices) and a tab. On success @a position is where the field
+/// sequence starts (4) and the header holds type and sub-kind; on failure
+/// (ERROR_BAD_FORMAT, the error encode_sequence gives for the line) it is
+/// the first byte that could not be read as part of the prefix, so that a
+/// caller can show the rest of the line. The line is read up to its first
+/// NUL, as encode_sequence reads it.
+struct SequencePrefix {
+  int status = 0;
+  Header header;
+  std::size_t position = 0;
+  std::string error;
+  std::string error_name;
+  std::string subject;
+
+  bool ok() const { return status == 0; }
+  explicit operator bool() const { return ok(); }
+};
+
+ZARNEX_API SequencePrefix read_sequence_prefix(std::string_view line);
+
 /// QR symbols of codes, made in memory, for callers that serve or print
 /// images instead of writing files. The symbol holds the code in the
 /// alphanumeric mode; the image is what the tool's --qr writes.
@@ -191,9 +241,13 @@ enum class QrLevel { kL = 0, kM = 1, kQ = 2, kH = 3 };  // about 7, 15, 25, 30 %
 struct QrOptions {
   QrFormat format = QrFormat::kPng;
   QrLevel level = QrLevel::kM;  // error-correction level
-  int module_size = 4;          // pixels per module, 1 to 64
-  int margin = 4;               // white quiet zone in modules, 0 to 64
+  int module_size = 4;          // pixels per module, 1 to kMaxQrModuleSize
+  int margin = 4;               // white quiet zone in modules, 0 to kMaxQrMargin
 };
+
+/// The largest module size and quiet zone render_qr accepts.
+inline constexpr int kMaxQrModuleSize = 64;
+inline constexpr int kMaxQrMargin = 64;
 
 /// Renders @a code (a code, without an InvoiceID in front) as a QR symbol:
 /// on success the output holds the SVG text or the PNG file's bytes. A text

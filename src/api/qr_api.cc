@@ -6,7 +6,7 @@
 #include "api/failure.h"
 #include "error/error.h"
 #include "qr/symbol.h"
-#include "qr/symbol_file.h"
+#include "qr/image.h"
 #include "zarnex/zarnex.hpp"
 
 namespace zarnex {
@@ -42,10 +42,10 @@ int settings_of(const QrOptions& options, qr::Settings* settings) {
       return bad_value(": Unknown QR error-correction level",
                        static_cast<int>(options.level), "L, M, Q or H");
   }
-  if (options.module_size < 1 || options.module_size > qr::kMaxModuleSize)
+  if (options.module_size < 1 || options.module_size > kMaxQrModuleSize)
     return bad_value(": Invalid QR module size", options.module_size,
                      "a whole number of pixels from 1 to 64");
-  if (options.margin < 0 || options.margin > qr::kMaxMargin)
+  if (options.margin < 0 || options.margin > kMaxQrMargin)
     return bad_value(": Invalid QR quiet zone", options.margin,
                      "a whole number of modules from 0 to 64");
   settings->module_size = options.module_size;

@@ -4,7 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "api/decode_append.h"
 #include "api/failure.h"
 #include "api/sequence_prefix.h"
 #include "code/envelope.h"
@@ -36,26 +35,67 @@ bool breaks_id_line(std::string_view id) {
   return id.find_first_of("\t\n\r") != std::string_view::npos;
 }
 
+// Encodes a document into @a code; with @a with_invoice_id also checks that
+// its InvoiceID can stand in front of the code. Returns 0 or the failing
+// status, with the error recorded.
+int encode_checked(const Document* document, bool with_invoice_id,
+                   std::string* code) {
+  int status = code::encode_document(document, code);
+  if (status != 0 || !with_invoice_id) return status;
+  if (!document->InvoiceID)
+    return set_error_detail(ErrorCode::kNullPointer, "InvoiceID",
+                            " cannot be NULL. ");
+  if (breaks_id_line(*document->InvoiceID))
+    return set_error_detail(
+        ErrorCode::kInvalidValue, "InvoiceID",
+        " holds a tab or a line break and cannot stand in front of the "
+        "code. ");
+  return 0;
+}
+
 // Encodes a document, with the InvoiceID and a tab in front when asked.
 Result encode(const Document* document, bool with_invoice_id) {
   Result result;
-  int status = code::encode_document(document, &result.output);
+  int status = encode_checked(document, with_invoice_id, &result.output);
   if (status != 0) return failure(status);
   if (with_invoice_id) {
-    if (!document->InvoiceID)
-      return failure(set_error_detail(ErrorCode::kNullPointer, "InvoiceID",
-                                      " cannot be NULL. "));
-    if (breaks_id_line(*document->InvoiceID))
-      return failure(set_error_detail(
-          ErrorCode::kInvalidValue, "InvoiceID",
-          " holds a tab or a line break and cannot stand in front of the "
-          "code. "));
     std::string line;
     line.reserve(document->InvoiceID->size() + 1 + result.output.size());
     line.append(*document->InvoiceID).append(1, '\t').append(result.output);
     result.output = std::move(line);
   }
   return result;
+}
+
+// Returns @a status, with the recorded error put into @a result when given.
+int failed_into(int status, Result* result) {
+  if (result != nullptr) *result = failure(status);
+  return status;
+}
+
+// The same as encode, appending the output to @a out.
+int encode_into(const Document* document, bool with_invoice_id,
+                TextBuffer& out, Result* result) {
+  std::string code;
+  int status = encode_checked(document, with_invoice_id, &code);
+  if (status != 0) return failed_into(status, result);
+  if (with_invoice_id) {
+    out.append(*document->InvoiceID);
+    out.append('\t');
+  }
+  out.append(code);
+  return 0;
+}
+
+// A document read from XML, JSON or a field-sequence line.
+using Reader = int (*)(std::string_view text, DocumentPtr* document);
+
+int document_from_xml(std::string_view text, DocumentPtr* document) {
+  return xml::document_from_xml(text, document);
+}
+
+int document_from_json(std::string_view text, DocumentPtr* document) {
+  return json::document_from_json(text, document);
 }
 
 // Refuses a field-sequence text that holds bytes XML cannot carry (not UTF-8,
@@ -95,29 +135,86 @@ Result validated(int status, const DocumentPtr& document) {
   return Result{};
 }
 
+// A document read from @a text and encoded, as a new text or appended.
+Result encode_text(Reader read, std::string_view text, bool with_invoice_id) {
+  DocumentPtr document;
+  int status = read(text, &document);
+  if (status != 0) return failure(status);
+  return encode(document.get(), with_invoice_id);
+}
+
+int encode_text_into(Reader read, std::string_view text, bool with_invoice_id,
+                     TextBuffer& out, Result* result) {
+  DocumentPtr document;
+  int status = read(text, &document);
+  if (status != 0) return failed_into(status, result);
+  return encode_into(document.get(), with_invoice_id, out, result);
+}
+
+// A code decoded and written by @a write into @a out (a std::string* or a
+// TextBuffer&). Returns 0 or the failing status, with the error put into
+// @a result when given.
+template <typename Out>
+int decode_with(int (*write)(const Document&, Out), std::string_view code_text,
+                Out out, Result* result) {
+  DocumentPtr document;
+  int status = code::decode_document(code_text, &document);
+  if (status == 0) status = write(*document, out);
+  if (status != 0) return failed_into(status, result);
+  return 0;
+}
+
+// Completes a result that carries a header (HeaderResult, SequencePrefix)
+// whose status is set: the recorded error on failure, else the header.
+template <typename HeaderOutcome>
+void fill_header_result(HeaderOutcome& result, const DocumentHeader& header) {
+  if (result.status != 0) {
+    Result failed = failure(result.status);
+    result.error_name = std::move(failed.error_name);
+    result.subject = std::move(failed.subject);
+    result.error = std::move(failed.error);
+    return;
+  }
+  result.header.type = header.type();
+  result.header.version = header.version();
+  result.header.sub_kind = header.sub_kind();
+}
+
 }  // namespace
 
 const char* error_name(int status) { return code_name(status); }
 
+std::string error_text(int status, std::string_view subject,
+                       std::string_view detail) {
+  return compose_error_text(status, subject, detail);
+}
+
 Result encode_xml(std::string_view xml, bool with_invoice_id) {
-  DocumentPtr document;
-  int status = xml::document_from_xml(xml, &document);
-  if (status != 0) return failure(status);
-  return encode(document.get(), with_invoice_id);
+  return encode_text(document_from_xml, xml, with_invoice_id);
 }
 
 Result encode_json(std::string_view json, bool with_invoice_id) {
-  DocumentPtr document;
-  int status = json::document_from_json(json, &document);
-  if (status != 0) return failure(status);
-  return encode(document.get(), with_invoice_id);
+  return encode_text(document_from_json, json, with_invoice_id);
 }
 
 Result encode_sequence(std::string_view line, bool with_invoice_id) {
-  DocumentPtr document;
-  int status = document_from_sequence(line, &document);
-  if (status != 0) return failure(status);
-  return encode(document.get(), with_invoice_id);
+  return encode_text(document_from_sequence, line, with_invoice_id);
+}
+
+int encode_xml_into(std::string_view xml, TextBuffer& out,
+                    bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure);
+}
+
+int encode_json_into(std::string_view json, TextBuffer& out,
+                     bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_json, json, with_invoice_id, out, failure);
+}
+
+int encode_sequence_into(std::string_view line, TextBuffer& out,
+                         bool with_invoice_id, Result* failure) {
+  return encode_text_into(document_from_sequence, line, with_invoice_id, out,
+                          failure);
 }
 
 Result validate_xml(std::string_view xml) {
@@ -133,57 +230,42 @@ Result validate_sequence(std::string_view line) {
 }
 
 Result decode(std::string_view code_text) {
-  DocumentPtr document;
-  int status = code::decode_document(code_text, &document);
-  if (status != 0) return failure(status);
   Result result;
-  status = xml::document_to_xml(*document, &result.output);
-  if (status != 0) return failure(status);
+  decode_with<std::string*>(xml::document_to_xml, code_text, &result.output,
+                            &result);
   return result;
 }
 
 Result decode_to_json(std::string_view code_text) {
-  DocumentPtr document;
-  int status = code::decode_document(code_text, &document);
-  if (status != 0) return failure(status);
   Result result;
-  status = json::document_to_json(*document, &result.output);
-  if (status != 0) return failure(status);
+  decode_with<std::string*>(json::document_to_json, code_text, &result.output,
+                            &result);
   return result;
 }
 
-namespace api {
-
-int decode_append(std::string_view code_text, xml::TextBuffer& out) {
-  DocumentPtr document;
-  int status = code::decode_document(code_text, &document);
-  if (status != 0) return status;
-  return xml::document_to_xml(*document, out);
+int decode_into(std::string_view code_text, TextBuffer& out, Result* failure) {
+  return decode_with<TextBuffer&>(xml::document_to_xml, code_text, out, failure);
 }
 
-int decode_append_json(std::string_view code_text, xml::TextBuffer& out) {
-  DocumentPtr document;
-  int status = code::decode_document(code_text, &document);
-  if (status != 0) return status;
-  return json::document_to_json(*document, out);
+int decode_to_json_into(std::string_view code_text, TextBuffer& out,
+                        Result* failure) {
+  return decode_with<TextBuffer&>(json::document_to_json, code_text, out,
+                                  failure);
 }
 
-}  // namespace api
+SequencePrefix read_sequence_prefix(std::string_view line) {
+  SequencePrefix prefix;
+  DocumentHeader header;
+  prefix.status = api::read_sequence_prefix(line, &header, &prefix.position);
+  fill_header_result(prefix, header);
+  return prefix;
+}
 
 HeaderResult decode_header(std::string_view code_text) {
   HeaderResult result;
   DocumentHeader header;
   result.status = code::read_code_header(code_text, &header);
-  if (result.status != 0) {
-    Result failed = failure(result.status);
-    result.error_name = std::move(failed.error_name);
-    result.subject = std::move(failed.subject);
-    result.error = std::move(failed.error);
-    return result;
-  }
-  result.header.type = header.type();
-  result.header.version = header.version();
-  result.header.sub_kind = header.sub_kind();
+  fill_header_result(result, header);
   return result;
 }
 

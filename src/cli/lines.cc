@@ -8,8 +8,8 @@
 
 #include "cli/input.h"
 #include "cli/output.h"
-#include "error/error.h"
-#include "xml/text_buffer.h"
+#include "cli/symbol_file.h"
+#include "zarnex/text_buffer.hpp"
 
 namespace zarnex::cli {
 namespace {
@@ -31,7 +31,7 @@ class BlockWriter {
   BlockWriter(const BlockWriter&) = delete;
   BlockWriter& operator=(const BlockWriter&) = delete;
 
-  xml::TextBuffer& block() { return block_; }
+  TextBuffer& block() { return block_; }
   void flush_when_full() {
     if (block_.size() >= kBlockSize) flush();
   }
@@ -46,7 +46,7 @@ class BlockWriter {
 
  private:
   int fd_;
-  xml::TextBuffer block_;
+  TextBuffer block_;
   int error_ = 0;
 };
 
@@ -98,9 +98,9 @@ int run_lines(Operation operation, bool format_stderr,
   std::fflush(stdout);
   BlockWriter output(streams.out);
   LineReader reader(streams.in, [&output] { output.flush(); });
-  xml::TextBuffer& block = output.block();
+  TextBuffer& block = output.block();
   std::string line;
-  std::string error;
+  Result failure;  // the error of the last failed line, kept for the next
   std::size_t line_number = 0;
   std::string symbol_path;
   if (symbols != nullptr) {
@@ -115,43 +115,43 @@ int run_lines(Operation operation, bool format_stderr,
     ++line_number;
     if (end == ReadEnd::kTooLong) {
       // One document that is refused; the run goes on with the next line.
-      line_too_long();
-      write_error_line(format_stderr, std::string(), error_text());
+      write_error_line(format_stderr, std::string(), line_too_long().text);
       continue;
     }
     if (!prepare_line(line)) continue;
     const std::size_t start = block.size();
-    const int status = operation(line, block, error);
+    const int status = operation(line, block, failure);
     if (status == 0) {
       int symbol_status = 0;
       if (symbols != nullptr) {
         CodeWithId parts = split_code(block.view().substr(start));
         symbol_path.resize(folder_length);
-        symbol_path += qr::symbol_file_name(
+        symbol_path += symbol_file_name(
             line_number, symbols->named_by_id ? parts.invoice_id : std::nullopt,
             symbols->settings.format);
         symbol_status =
-            qr::write_symbol_file(parts.code, symbol_path, symbols->settings);
+            write_symbol_file(parts.code, symbol_path, symbols->settings,
+                              failure.error);
       }
       block.append('\n');
-      if (symbol_status != 0) write_error_line(format_stderr, line, error_text());
+      if (symbol_status != 0)
+        write_error_line(format_stderr, line, std::move(failure.error));
     } else {
-      write_error_line(format_stderr, line, std::move(error));
+      write_error_line(format_stderr, line, std::move(failure.error));
     }
     output.flush_when_full();
   }
   // The results of every line read go out before a failure is reported.
+  StreamFailure stream;
   if (output.flush() != 0) {
-    const int status = write_failed(streams.out_name, error_reason(output.error()));
-    write_error_line(false, std::string(), error_text());
-    return status;
+    stream = write_failed(streams.out_name, error_reason(output.error()));
+  } else if (reader.error() != 0) {
+    stream = read_failed(streams.in_name, error_reason(reader.error()));
+  } else {
+    return 0;
   }
-  if (reader.error() != 0) {
-    const int status = read_failed(streams.in_name, error_reason(reader.error()));
-    write_error_line(false, std::string(), error_text());
-    return status;
-  }
-  return 0;
+  write_error_line(false, std::string(), std::move(stream.text));
+  return stream.status;
 }
 
 }  // namespace zarnex::cli

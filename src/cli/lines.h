@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "cli/run_modes.h"
-#include "qr/symbol_file.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 
@@ -20,7 +20,7 @@ bool prepare_line(std::string& line);
 /// Where bulk mode writes the QR symbols of its codes.
 struct SymbolFolder {
   std::string folder;    // exists before the run starts
-  qr::Settings settings;
+  QrOptions settings;
   bool named_by_id = false;  // the InvoiceID in front of each code names the file
 };
 

@@ -2,13 +2,20 @@
 
 #include <charconv>
 #include <string>
+#include <utility>
 
-#include "error/error.h"
+#include "cli/symbol_file.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 namespace {
 
-constexpr char kVersion[] = ZARNEX_VERSION;
+// The heading of an option in the usage text: "\n--lines\tshort: -l\n".
+std::string option_heading(std::string_view long_name, std::string_view short_name) {
+  std::string heading = "\n";
+  heading.append(long_name).append("\tshort: ").append(short_name).append("\n");
+  return heading;
+}
 
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -48,44 +55,46 @@ std::optional<int> parse_count(std::string_view text, int low, int high) {
   return n;
 }
 
-int bad_value(const char* subject, std::string_view value, const char* expected) {
-  return set_error_detail_owned(
-      ErrorCode::kQr, subject,
-      format_text(64 + value.size(), " '%.*s': expected %s. ",
-                  static_cast<int>(value.size()), value.data(), expected));
+// The error text of a QR option's bad value:
+// "ERROR_QR: Invalid QR module size '0': expected a whole number ...".
+std::string bad_value(const char* subject, std::string_view value,
+                      std::string_view expected) {
+  std::string detail = " '";
+  detail.append(value).append("': expected ").append(expected).append(". ");
+  return error_text(static_cast<int>(Error::kQr), subject, detail);
 }
 
 // Applies one of the QR options to @a qr. Returns false when @a name is none
-// of them; sets @a status to ERROR_QR, with the error recorded, for a bad
-// value.
-bool apply_qr_option(std::string_view name, std::string_view value, QrOptions& qr,
-                     std::optional<qr::Format>& format, bool& given, int& status) {
+// of them; sets @a failure to the error text of a bad value.
+bool apply_qr_option(std::string_view name, std::string_view value, QrOutput& qr,
+                     std::optional<QrFormat>& format, bool& given,
+                     std::string& failure) {
   if (same_name(name, "--qr")) {
     given = true;
     qr.path = std::string(value);
   } else if (same_name(name, "--qr_format")) {
-    format = qr::format_from_name(value);
-    if (!format) status = bad_value(kUnknownFormat, value, "svg or png");
+    format = format_from_name(value);
+    if (!format) failure = bad_value(kUnknownFormat, value, "svg or png");
   } else if (same_name(name, "--qr_level")) {
-    std::optional<qr::Level> level = qr::level_from_name(value);
+    std::optional<QrLevel> level = level_from_name(value);
     if (level)
       qr.settings.level = *level;
     else
-      status = bad_value(kUnknownLevel, value, "L, M, Q or H");
+      failure = bad_value(kUnknownLevel, value, "L, M, Q or H");
   } else if (same_name(name, "--qr_module")) {
-    std::optional<int> size = parse_count(value, 1, qr::kMaxModuleSize);
+    std::optional<int> size = parse_count(value, 1, kMaxQrModuleSize);
     if (size)
       qr.settings.module_size = *size;
     else
-      status = bad_value(kBadModuleSize, value,
-                         "a whole number of pixels from 1 to 64");
+      failure = bad_value(kBadModuleSize, value,
+                          "a whole number of pixels from 1 to 64");
   } else if (same_name(name, "--qr_margin")) {
-    std::optional<int> margin = parse_count(value, 0, qr::kMaxMargin);
+    std::optional<int> margin = parse_count(value, 0, kMaxQrMargin);
     if (margin)
       qr.settings.margin = *margin;
     else
-      status = bad_value(kBadMargin, value,
-                         "a whole number of modules from 0 to 64");
+      failure = bad_value(kBadMargin, value,
+                          "a whole number of modules from 0 to 64");
   } else {
     return false;
   }
@@ -94,27 +103,27 @@ bool apply_qr_option(std::string_view name, std::string_view value, QrOptions& q
 
 // Checks --qr against the mode and settles the image format: the one given
 // with --qr_format, else PNG for a folder in bulk mode, else the one the
-// file name's extension names. Returns 0 or ERROR_QR with the error recorded.
-int settle_qr(Options& o, std::optional<qr::Format> format) {
-  if (o.qr.path.empty()) return set_error(ErrorCode::kQr, kMissingPath);
-  if (o.mode == Mode::kDecodeToXml) return set_error(ErrorCode::kQr, kQrWithDecode);
-  if (!format) format = o.bulk ? qr::Format::kPng : qr::format_from_path(o.qr.path);
+// file name's extension names. Returns the error text of a failure, or an
+// empty text.
+std::string settle_qr(Options& o, std::optional<QrFormat> format) {
+  constexpr int kQr = static_cast<int>(Error::kQr);
+  if (o.qr.path.empty()) return error_text(kQr, kMissingPath);
+  if (o.mode == Mode::kDecodeToXml) return error_text(kQr, kQrWithDecode);
+  if (!format) format = o.bulk ? QrFormat::kPng : format_from_path(o.qr.path);
   if (!format) {
-    return set_error_detail_owned(
-        ErrorCode::kQr, kUnknownFormat,
-        format_text(128 + o.qr.path.size(),
-                    " of file '%s': name it .svg or .png, or give "
-                    "--qr_format=svg or --qr_format=png. ",
-                    o.qr.path.c_str()));
+    return error_text(kQr, kUnknownFormat,
+                      " of file '" + o.qr.path +
+                          "': name it .svg or .png, or give "
+                          "--qr_format=svg or --qr_format=png. ");
   }
   o.qr.settings.format = *format;
-  return 0;
+  return std::string();
 }
 
-void fail_with_error_line(ParsedOptions& parsed, int status) {
+void fail_with_error_line(ParsedOptions& parsed, std::string text) {
   parsed.action = ParsedOptions::Action::kFail;
-  parsed.message = error_text() + "\n";
-  parsed.status = status;
+  parsed.message = std::move(text) + "\n";
+  parsed.status = static_cast<int>(Error::kQr);
 }
 
 }  // namespace
@@ -134,13 +143,13 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
   }
   Options& o = parsed.options;
   bool qr_given = false;
-  std::optional<qr::Format> qr_format;
+  std::optional<QrFormat> qr_format;
   for (int i = 0; i < argc; ++i) {
     auto [name, value] = split_option(argv[i]);
-    int qr_status = 0;
-    if (apply_qr_option(name, value, o.qr, qr_format, qr_given, qr_status)) {
-      if (qr_status != 0) {
-        fail_with_error_line(parsed, qr_status);
+    std::string qr_failure;
+    if (apply_qr_option(name, value, o.qr, qr_format, qr_given, qr_failure)) {
+      if (!qr_failure.empty()) {
+        fail_with_error_line(parsed, std::move(qr_failure));
         return parsed;
       }
     } else if (is_option(name, "--encode", "-e")) {
@@ -217,15 +226,17 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
     return parsed;
   }
   if (qr_given) {
-    if (int status = settle_qr(o, qr_format); status != 0)
-      fail_with_error_line(parsed, status);
+    if (std::string failure = settle_qr(o, qr_format); !failure.empty())
+      fail_with_error_line(parsed, std::move(failure));
   }
   return parsed;
 }
 
 std::string usage_text() {
   std::string t;
-  t += format_text(64, "Zarnex encoder tool. Version: %s\n", kVersion);
+  t += "Zarnex encoder tool. Version: ";
+  t += version();
+  t += "\n";
   t += "\nReads standard input and writes result to standard output. \n";
   t += "\nIf any error occur, error message will be written to standard error "
        "output. \n";
@@ -234,40 +245,30 @@ std::string usage_text() {
        "and EOL (new line) to the end of the input stream. \n";
   t += "\nUsage win32: zarnex.exe [optoins] > output\n";
   t += "\nUsage linux: ./zarnex [optoins] > output\n";
-  t += format_text(64, "\n%s\tshort: %s\n", "--encode", "-e");
+  t += option_heading("--encode", "-e");
   t += "\tEncodes XML to base32hex string. Reads standard input.\n";
-  t += format_text(128,
-                   "\n%s=\"<Pay xsi:type='Pay'>...</Pay>\tshort: "
-                   "%s=\"<Pay xsi:type='Pay'>...</Pay>\n",
-                   "--encode", "-e");
+  t += "\n--encode=\"<Pay xsi:type='Pay'>...</Pay>\tshort: "
+       "-e=\"<Pay xsi:type='Pay'>...</Pay>\n";
   t += "\tEncodes XML to base32hex string. Make sure all special chars are "
        "properly escaped.\n";
-  t += format_text(64, "\n%s\tshort: %s\n", "--decode", "-d");
+  t += option_heading("--decode", "-d");
   t += "\tDecodes base32hex string to XML. Reads standard input.\n";
-  t += format_text(128,
-                   "\n%s=\"<BASE32HEXSTRING>\"\tshort: %s=\"<BASE32HEXSTRING>\"\n",
-                   "--decode", "-d");
+  t += "\n--decode=\"<BASE32HEXSTRING>\"\tshort: -d=\"<BASE32HEXSTRING>\"\n";
   t += "\tDecodes base32hex string to XML. Make sure all special chars are "
        "properly escaped.\n";
-  t += format_text(64, "\n%s\tshort: %s\n", "--sequence", "-s");
-  t += format_text(128,
-                   "\tEncode sequence to base32hex. Reads standard input, "
-                   "sequences are separate by new line. Use with parameter "
-                   "%s.\n",
-                   "--lines");
-  t += format_text(128, "\n%s=\"<SEQUENCE>\"\tshort: %s=\"<SEQUENCE>\"\n",
-                   "--sequence", "-s");
+  t += option_heading("--sequence", "-s");
+  t += "\tEncode sequence to base32hex. Reads standard input, sequences are "
+       "separate by new line. Use with parameter --lines.\n";
+  t += "\n--sequence=\"<SEQUENCE>\"\tshort: -s=\"<SEQUENCE>\"\n";
   t += "\tEncodes sequence to base32hex. Make sure all special chars are "
        "properly escaped.\n";
-  t += format_text(64, "\n%s\tshort: %s\n", "--lines", "-l");
+  t += option_heading("--lines", "-l");
   t += "\tFor bulk processing, reads data from standard input separated by "
        "newline.\n";
-  t += format_text(64, "\n%s\tshort: %s\n", "--invoice_id", "-i");
-  t += format_text(128,
-                   "\tPrint invoice id before base32hex separated by tab. Can "
-                   "be used with parameters %s and %s.\n",
-                   "--sequence", "--lines");
-  t += format_text(64, "\n%s\tshort: %s\n", "--format_stderr", "-f");
+  t += option_heading("--invoice_id", "-i");
+  t += "\tPrint invoice id before base32hex separated by tab. Can be used "
+       "with parameters --sequence and --lines.\n";
+  t += option_heading("--format_stderr", "-f");
   t += "\tPrint errors as: <timestamp>\\t<input>\\t<error>\\n\n";
   return t;
 }
@@ -335,7 +336,7 @@ std::string help_text() {
 }
 
 std::string version_text() {
-  return format_text(32, "zarnex %s\n", kVersion);
+  return std::string("zarnex ") + version() + "\n";
 }
 
 }  // namespace zarnex::cli

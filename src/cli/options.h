@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "qr/symbol_file.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 
@@ -22,9 +22,9 @@ enum class Mode {
 };
 
 /// QR symbols of the produced codes (--qr and the options that tune it).
-struct QrOptions {
+struct QrOutput {
   std::string path;     // the file (single mode) or folder (bulk mode); empty: none
-  qr::Settings settings;  // the format is settled once all options are read
+  QrOptions settings;   // the format is settled once all options are read
 };
 
 /// The run settings, filled from the options left to right.
@@ -39,7 +39,7 @@ struct Options {
   // --input=PATH and --output=PATH; "-" or none: the standard stream.
   std::string input_path;
   std::string output_path;
-  QrOptions qr;
+  QrOutput qr;
 };
 
 /// Result of reading the arguments.

@@ -94,22 +94,22 @@ TEST(Options, QrSettings) {
   ParsedOptions svg = Parse({"-e", "--qr=out/code.SVG"});
   ASSERT_EQ(svg.action, ParsedOptions::Action::kRun) << svg.message;
   EXPECT_EQ(svg.options.qr.path, "out/code.SVG");
-  EXPECT_EQ(svg.options.qr.settings.format, qr::Format::kSvg);
-  EXPECT_EQ(svg.options.qr.settings.level, qr::Level::kM);
+  EXPECT_EQ(svg.options.qr.settings.format, QrFormat::kSvg);
+  EXPECT_EQ(svg.options.qr.settings.level, QrLevel::kM);
   EXPECT_EQ(svg.options.qr.settings.module_size, 4);
   EXPECT_EQ(svg.options.qr.settings.margin, 4);
   ParsedOptions tuned = Parse({"--QR_LEVEL=h", "--qr_module=64", "--qr_margin=0",
                                "--qr_format=png", "--qr=code.svg", "-s"});
   ASSERT_EQ(tuned.action, ParsedOptions::Action::kRun) << tuned.message;
-  EXPECT_EQ(tuned.options.qr.settings.format, qr::Format::kPng);  // explicit wins
-  EXPECT_EQ(tuned.options.qr.settings.level, qr::Level::kH);
+  EXPECT_EQ(tuned.options.qr.settings.format, QrFormat::kPng);  // explicit wins
+  EXPECT_EQ(tuned.options.qr.settings.level, QrLevel::kH);
   EXPECT_EQ(tuned.options.qr.settings.module_size, 64);
   EXPECT_EQ(tuned.options.qr.settings.margin, 0);
   // A folder in bulk mode: PNG unless told otherwise, whatever its name.
   EXPECT_EQ(Parse({"-e", "--qr=symbols.svg", "--lines"}).options.qr.settings.format,
-            qr::Format::kPng);
+            QrFormat::kPng);
   EXPECT_EQ(Parse({"-l", "--qr=s", "--qr_format=SVG", "-e"}).options.qr.settings.format,
-            qr::Format::kSvg);
+            QrFormat::kSvg);
 }
 
 TEST(Options, QrFailuresAreQrErrors) {

@@ -8,17 +8,19 @@
 #include <string>
 #include <utility>
 
-#include "error/error.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 namespace {
 
-int stream_failed(std::string_view verb, std::string_view stream,
-                  std::string_view reason) {
+constexpr int kStream = static_cast<int>(Error::kStream);
+
+StreamFailure stream_failed(std::string_view verb, std::string_view stream,
+                            std::string_view reason) {
   std::string detail;
   detail.reserve(stream.size() + reason.size() + 4);
   detail.append(" ").append(stream).append(": ").append(reason).append(". ");
-  return set_error_detail_owned(ErrorCode::kStream, verb, std::move(detail));
+  return {kStream, error_text(kStream, verb, detail)};
 }
 
 }  // namespace
@@ -48,22 +50,20 @@ std::string error_reason(int error) {
   return "error " + std::to_string(error);
 }
 
-int write_failed(std::string_view stream, std::string_view reason) {
+StreamFailure write_failed(std::string_view stream, std::string_view reason) {
   return stream_failed("Cannot write", stream, reason);
 }
 
-int read_failed(std::string_view stream, std::string_view reason) {
+StreamFailure read_failed(std::string_view stream, std::string_view reason) {
   return stream_failed("Cannot read", stream, reason);
 }
 
-int input_too_long() {
-  return set_error(ErrorCode::kStream,
-                   "Input is longer than 64 MiB (67108864 bytes).");
+StreamFailure input_too_long() {
+  return {kStream, error_text(kStream, "Input is longer than 64 MiB (67108864 bytes).")};
 }
 
-int line_too_long() {
-  return set_error(ErrorCode::kStream,
-                   "Line is longer than 64 MiB (67108864 bytes).");
+StreamFailure line_too_long() {
+  return {kStream, error_text(kStream, "Line is longer than 64 MiB (67108864 bytes).")};
 }
 
 }  // namespace zarnex::cli

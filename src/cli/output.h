@@ -19,21 +19,26 @@ inline int write_fully(int fd, std::string_view text) {
 /// ("No space left on device").
 std::string error_reason(int error);
 
-/// Record the failures of the tool's streams in the error state, as
-/// ERROR_STREAM, and return that code: "Cannot write <stream>: <reason>. "
+/// A failure of the tool's own streams: ERROR_STREAM and its error text.
+struct StreamFailure {
+  int status = 0;
+  std::string text;
+};
+
+/// The failures of the tool's streams: "Cannot write <stream>: <reason>. "
 /// and "Cannot read <stream>: <reason>. ", where the stream is "standard
 /// output", "output file 'out.txt'" and the like; and an input or bulk line
 /// beyond the bound of read_all_input.
-int write_failed(std::string_view stream, std::string_view reason);
-int read_failed(std::string_view stream, std::string_view reason);
-int input_too_long();
-int line_too_long();
+StreamFailure write_failed(std::string_view stream, std::string_view reason);
+StreamFailure read_failed(std::string_view stream, std::string_view reason);
+StreamFailure input_too_long();
+StreamFailure line_too_long();
 
 /// The same for the standard streams and an errno.
-inline int output_failed(int error) {
+inline StreamFailure output_failed(int error) {
   return write_failed("standard output", error_reason(error));
 }
-inline int input_failed(int error) {
+inline StreamFailure input_failed(int error) {
   return read_failed("standard input", error_reason(error));
 }
 

@@ -5,88 +5,68 @@
 #include <string_view>
 #include <utility>
 
-#include "api/decode_append.h"
-#include "api/sequence_prefix.h"
-#include "error/error.h"
-#include "model/document.h"
 #include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 namespace {
 
-// Hands a library result to the caller of an operation.
-int deliver(Result result, xml::TextBuffer& out, std::string& error) {
-  if (result.ok()) {
-    out.append(result.output);
-  } else {
-    error = std::move(result.error);
-  }
-  return result.status;
-}
-
-int encode_typed_sequence(std::string& text, xml::TextBuffer& out,
-                          std::string& error, bool with_id) {
-  DocumentHeader header;
-  std::size_t position = 0;
-  int status = api::read_sequence_prefix(text, &header, &position);
-  if (status != 0) {
+int encode_typed_sequence(std::string& text, TextBuffer& out,
+                          Result& failure, bool with_id) {
+  SequencePrefix prefix = read_sequence_prefix(text);
+  if (!prefix.ok()) {
     std::string_view rest = std::string_view(text).substr(
-        std::min(position, text.size()));
+        std::min(prefix.position, text.size()));
     rest = rest.substr(0, rest.find('\0'));
     std::fputs("bad input format \n ", stderr);
     std::fwrite(rest.data(), 1, rest.size(), stderr);
     std::fputs(" \n\nBad format input data", stderr);
-    error = error_text();
-    return status;
+    failure.status = prefix.status;
+    failure.error = std::move(prefix.error);
+    failure.error_name = std::move(prefix.error_name);
+    failure.subject = std::move(prefix.subject);
+    return prefix.status;
   }
-  status = deliver(zarnex::encode_sequence(text, with_id), out, error);
+  const int status = encode_sequence_into(text, out, with_id, &failure);
   // From here on the line is the field sequence alone.
-  text.erase(0, position);
+  text.erase(0, prefix.position);
   return status;
 }
 
 }  // namespace
 
-int encode_xml(std::string& text, xml::TextBuffer& out, std::string& error) {
-  return deliver(zarnex::encode_xml(text, false), out, error);
+int encode_xml(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_xml_into(text, out, false, &failure);
 }
 
-int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
-                       std::string& error) {
-  return deliver(zarnex::encode_xml(text, true), out, error);
+int encode_xml_with_id(std::string& text, TextBuffer& out,
+                       Result& failure) {
+  return encode_xml_into(text, out, true, &failure);
 }
 
-int decode_to_xml(std::string& text, xml::TextBuffer& out,
-                  std::string& error) {
-  const int status = api::decode_append(text, out);
-  if (status != 0) error = error_text();
-  return status;
+int decode_to_xml(std::string& text, TextBuffer& out, Result& failure) {
+  return decode_into(text, out, &failure);
 }
 
-int encode_json(std::string& text, xml::TextBuffer& out, std::string& error) {
-  return deliver(zarnex::encode_json(text, false), out, error);
+int encode_json(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_json_into(text, out, false, &failure);
 }
 
-int encode_json_with_id(std::string& text, xml::TextBuffer& out,
-                        std::string& error) {
-  return deliver(zarnex::encode_json(text, true), out, error);
+int encode_json_with_id(std::string& text, TextBuffer& out,
+                        Result& failure) {
+  return encode_json_into(text, out, true, &failure);
 }
 
-int decode_to_json(std::string& text, xml::TextBuffer& out,
-                   std::string& error) {
-  const int status = api::decode_append_json(text, out);
-  if (status != 0) error = error_text();
-  return status;
+int decode_to_json(std::string& text, TextBuffer& out, Result& failure) {
+  return decode_to_json_into(text, out, &failure);
 }
 
-int encode_sequence(std::string& text, xml::TextBuffer& out,
-                    std::string& error) {
-  return encode_typed_sequence(text, out, error, false);
+int encode_sequence(std::string& text, TextBuffer& out, Result& failure) {
+  return encode_typed_sequence(text, out, failure, false);
 }
 
-int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
-                            std::string& error) {
-  return encode_typed_sequence(text, out, error, true);
+int encode_sequence_with_id(std::string& text, TextBuffer& out,
+                            Result& failure) {
+  return encode_typed_sequence(text, out, failure, true);
 }
 
 namespace {

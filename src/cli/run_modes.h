@@ -4,41 +4,43 @@
 #include <string>
 
 #include "cli/options.h"
-#include "xml/text_buffer.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 
 /// A run-mode operation: one input text in; on success the output is
 /// appended to @a out and 0 returned, otherwise the failing status is
-/// returned, its error text put into @a error and nothing appended.
+/// returned, its error put into @a failure (the error line's text in
+/// failure.error) and nothing appended. A run keeps one Result for all its
+/// inputs.
 /// The text may be rewritten (the sequence mode drops its prefix once it has
 /// been accepted) so that an error line shows what the operation worked on.
-using Operation = int (*)(std::string& text, xml::TextBuffer& out,
-                          std::string& error);
+using Operation = int (*)(std::string& text, TextBuffer& out,
+                          Result& failure);
 
 /// XML text -> code.
-int encode_xml(std::string& text, xml::TextBuffer& out, std::string& error);
+int encode_xml(std::string& text, TextBuffer& out, Result& failure);
 /// XML text -> InvoiceID, tab, code.
-int encode_xml_with_id(std::string& text, xml::TextBuffer& out,
-                       std::string& error);
+int encode_xml_with_id(std::string& text, TextBuffer& out,
+                       Result& failure);
 /// Code -> one line of XML.
-int decode_to_xml(std::string& text, xml::TextBuffer& out, std::string& error);
+int decode_to_xml(std::string& text, TextBuffer& out, Result& failure);
 /// JSON text -> code.
-int encode_json(std::string& text, xml::TextBuffer& out, std::string& error);
+int encode_json(std::string& text, TextBuffer& out, Result& failure);
 /// JSON text -> InvoiceID, tab, code.
-int encode_json_with_id(std::string& text, xml::TextBuffer& out,
-                        std::string& error);
+int encode_json_with_id(std::string& text, TextBuffer& out,
+                        Result& failure);
 /// Code -> one line of JSON.
-int decode_to_json(std::string& text, xml::TextBuffer& out,
-                   std::string& error);
+int decode_to_json(std::string& text, TextBuffer& out,
+                   Result& failure);
 /// Type digit, tab, sub-kind digit, tab, field sequence -> code. A malformed
 /// prefix also writes a diagnostic with the unreadable rest of the line to
 /// standard error.
-int encode_sequence(std::string& text, xml::TextBuffer& out,
-                    std::string& error);
+int encode_sequence(std::string& text, TextBuffer& out,
+                    Result& failure);
 /// As encode_sequence, with the InvoiceID and a tab before the code.
-int encode_sequence_with_id(std::string& text, xml::TextBuffer& out,
-                            std::string& error);
+int encode_sequence_with_id(std::string& text, TextBuffer& out,
+                            Result& failure);
 
 /// The operation of a mode; null for Mode::kNone. With @a json the XML
 /// operations are replaced by their JSON counterparts; the sequence modes

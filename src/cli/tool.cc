@@ -16,10 +16,9 @@
 #include "cli/output.h"
 #include "cli/options.h"
 #include "cli/run_modes.h"
-#include "error/error.h"
-#include "platform/replacement_file.h"
-#include "qr/symbol_file.h"
-#include "xml/text_buffer.h"
+#include "cli/replacement_file.h"
+#include "cli/symbol_file.h"
+#include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
 
@@ -27,20 +26,17 @@ namespace {
 
 // Writes a whole text to standard output; on failure the error line is
 // written and ERROR_STREAM returned.
-int write_output(std::string_view text) {
-  if (int error = write_fully(STDOUT_FILENO, text); error != 0) {
-    const int status = output_failed(error);
-    write_error_line(false, std::string(), error_text());
-    return status;
-  }
-  return 0;
-}
-
 // Writes the error line of a failure that belongs to no input and returns
 // its status.
-int report(int status) {
-  write_error_line(false, std::string(), error_text());
-  return status;
+int report(StreamFailure failure) {
+  write_error_line(false, std::string(), std::move(failure.text));
+  return failure.status;
+}
+
+int write_output(std::string_view text) {
+  if (int error = write_fully(STDOUT_FILENO, text); error != 0)
+    return report(output_failed(error));
+  return 0;
 }
 
 std::string quoted(std::string_view what, const std::string& path) {
@@ -99,7 +95,7 @@ class Files {
 
  private:
   Streams streams_;
-  platform::ReplacementFile output_;
+  ReplacementFile output_;
   bool to_file_ = false;
 };
 
@@ -150,8 +146,9 @@ int run_tool(int argc, char** argv) {
     // The folder is made before any input is read: without it no line
     // could get its symbol.
     if (draw) {
-      if (int status = qr::make_folder(options.qr.path); status != 0)
-        return report(status);
+      std::string error;
+      if (int status = make_folder(options.qr.path, error); status != 0)
+        return report({status, std::move(error)});
     }
     Files files;
     if (int status = files.open(options); status != 0) return status;
@@ -166,23 +163,24 @@ int run_tool(int argc, char** argv) {
   std::string input;
   if (int status = take_input(options, files.streams(), input); status != 0)
     return status;
-  xml::TextBuffer output;
-  std::string error;
-  int status = operation(input, output, error);
+  TextBuffer output;
+  Result failure;
+  int status = operation(input, output, failure);
   if (status == 0) {
     // The symbol holds the code alone, without an InvoiceID in front.
     if (draw) {
-      status = qr::write_symbol_file(split_code(output.view()).code,
-                                     options.qr.path, options.qr.settings);
+      status = write_symbol_file(split_code(output.view()).code,
+                                 options.qr.path, options.qr.settings,
+                                 failure.error);
     }
-    if (status != 0) error = error_text();
     // A result that does not reach its output is a failure, whatever the
     // symbol gave.
     if (int written = files.write(output.view()); written != 0) return written;
     if (int committed = files.commit(); committed != 0) return committed;
-    if (status != 0) write_error_line(options.format_stderr, input, std::move(error));
+    if (status != 0)
+      write_error_line(options.format_stderr, input, std::move(failure.error));
   } else {
-    write_error_line(options.format_stderr, input, std::move(error));
+    write_error_line(options.format_stderr, input, std::move(failure.error));
   }
   return status;
 }

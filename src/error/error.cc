@@ -9,13 +9,12 @@ namespace zarnex {
 namespace {
 
 // The last recorded error. Subject and detail are borrowed static texts,
-// except the owned detail, which the state keeps in owned_detail_.
+// except the owned detail, which the state keeps in owned_detail.
 struct ErrorState {
   int code = 0;
   std::string_view subject = "";
   std::string_view detail = "";
   std::string owned_detail;
-  bool detail_owned = false;
 };
 
 // Each thread has its own error state, so library calls on several threads
@@ -96,7 +95,6 @@ int set_error_detail(int code, std::string_view subject,
   s.subject = subject;
   s.detail = detail;
   s.owned_detail.clear();
-  s.detail_owned = false;
   return code;
 }
 
@@ -112,7 +110,6 @@ int set_error_detail_owned(ErrorCode code, std::string_view subject,
   s.subject = subject;
   s.owned_detail = std::move(detail);
   s.detail = s.owned_detail;
-  s.detail_owned = true;
   return s.code;
 }
 
@@ -120,23 +117,23 @@ int error_code() { return g_error_state.code; }
 
 std::string_view error_subject() { return g_error_state.subject; }
 
-std::string error_text() {
-  ErrorState& s = g_error_state;
-  const ErrorName& name = name_of(s.code);
+std::string compose_error_text(int code, std::string_view subject,
+                               std::string_view detail) {
+  const ErrorName& name = name_of(code);
   std::string_view colon = name.colon ? ": " : "";
   std::string_view separator =
-      (!s.detail.empty() && s.detail.front() == ' ') ? "" : " ";
+      (!detail.empty() && detail.front() == ' ') ? "" : " ";
   std::string text;
   text.reserve(std::char_traits<char>::length(name.name) + colon.size() +
-               s.subject.size() + separator.size() + s.detail.size());
-  text.append(name.name).append(colon).append(s.subject).append(separator);
-  text.append(s.detail);
-  if (s.detail_owned) {
-    s.owned_detail.clear();
-    s.detail = "";
-    s.detail_owned = false;
-  }
+               subject.size() + separator.size() + detail.size());
+  text.append(name.name).append(colon).append(subject).append(separator);
+  text.append(detail);
   return text;
+}
+
+std::string error_text() {
+  const ErrorState& s = g_error_state;
+  return compose_error_text(s.code, s.subject, s.detail);
 }
 
 void reset_error() {

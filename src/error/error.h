@@ -53,7 +53,7 @@ int set_error_detail(ErrorCode code, std::string_view subject,
                      std::string_view detail);
 
 /// Records code and subject and hands the detail over to the error state,
-/// which keeps it until error_text() has used it or another error replaces it.
+/// which keeps it until another error replaces it.
 int set_error_detail_owned(ErrorCode code, std::string_view subject,
                            std::string detail);
 
@@ -63,9 +63,14 @@ int error_code();
 /// The subject of the last recorded error ("" when none was recorded).
 std::string_view error_subject();
 
-/// The error text: name, subject, one blank unless the detail begins with a
-/// blank, and the detail. An owned detail is released afterwards, so a second
-/// call shows the name, the subject and a single blank.
+/// The error text of @a code, @a subject and @a detail: the name, ": " when
+/// code_name's rule puts it there, the subject, one blank unless the detail
+/// begins with a blank, and the detail. The one rule of every error text.
+std::string compose_error_text(int code, std::string_view subject,
+                               std::string_view detail);
+
+/// The error text of the last recorded error. Reading it leaves the error
+/// state as it is.
 std::string error_text();
 
 /// Puts the error state back to its initial value (code 0, empty texts).

@@ -58,12 +58,31 @@ TEST_F(ErrorTest, SeparatorDependsOnDetail) {
   EXPECT_EQ(error_text(), "ERROR_QRno symbol ");
 }
 
-TEST_F(ErrorTest, OwnedDetailIsShownOnce) {
+// Reading the text is a pure read: an owned detail stays until another
+// error replaces it.
+TEST_F(ErrorTest, OwnedDetailIsKeptWhenRead) {
   set_error_detail_owned(ErrorCode::kXml, "Getting root element error\n",
                          std::string("bad line:1,\n"));
   EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n bad line:1,\n");
-  EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n ");
+  EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n bad line:1,\n");
   EXPECT_EQ(error_code(), 9);
+  EXPECT_EQ(error_subject(), "Getting root element error\n");
+}
+
+// The one rule, as the public formatter gives it for texts of a caller's own.
+TEST(ComposeErrorText, NameSeparatorSubjectDetail) {
+  EXPECT_EQ(compose_error_text(12, "Cannot read", " standard input: Is a directory. "),
+            "ERROR_STREAM: Cannot read standard input: Is a directory. ");
+  // A detail that does not begin with a blank gets one.
+  EXPECT_EQ(compose_error_text(4, "Day", "is out of range. "),
+            "ERROR_INVALID_VALUE: Day is out of range. ");
+  EXPECT_EQ(compose_error_text(2, "Checksum mismatch.", ""),
+            "ERROR_CHECKSUM: Checksum mismatch. ");
+  // No ": " after ERROR_QR, nor after an unknown code's name.
+  EXPECT_EQ(compose_error_text(11, ": Invalid QR quiet zone", " '65': x. "),
+            "ERROR_QR: Invalid QR quiet zone '65': x. ");
+  EXPECT_EQ(compose_error_text(99, "x", "y"), "ZARNEX_ERROR_UNKNOWNx y");
+  EXPECT_EQ(compose_error_text(0, "", ""), " ");
 }
 
 TEST_F(ErrorTest, RecordingReplacesOwnedDetail) {

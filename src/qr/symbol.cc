@@ -53,17 +53,6 @@ int symbol_failed(std::size_t size, Level level, int error) {
 
 }  // namespace
 
-std::optional<Level> level_from_name(std::string_view name) {
-  if (name.size() != 1) return std::nullopt;
-  switch (name[0]) {
-    case 'L': case 'l': return Level::kL;
-    case 'M': case 'm': return Level::kM;
-    case 'Q': case 'q': return Level::kQ;
-    case 'H': case 'h': return Level::kH;
-    default: return std::nullopt;
-  }
-}
-
 char level_letter(Level level) {
   switch (level) {
     case Level::kL: return 'L';

@@ -1,7 +1,6 @@
 #ifndef ZARNEX_QR_SYMBOL_H_
 #define ZARNEX_QR_SYMBOL_H_
 
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -10,9 +9,6 @@ namespace zarnex::qr {
 /// Error-correction level of a QR symbol: the share of damaged modules it
 /// survives, about 7 %, 15 %, 25 % and 30 %.
 enum class Level { kL, kM, kQ, kH };
-
-/// The level named by one letter L, M, Q or H (either case).
-std::optional<Level> level_from_name(std::string_view name);
 
 /// The letter of a level, 'L' to 'H'.
 char level_letter(Level level);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace zarnex::xml {
+namespace zarnex {
 namespace {
 
 constexpr std::size_t kMinimumCapacity = 4096;
@@ -23,4 +23,4 @@ void TextBuffer::grow(std::size_t n) {
   reserve(std::max({size_ + n, 2 * capacity_, kMinimumCapacity}));
 }
 
-}  // namespace zarnex::xml
+}  // namespace zarnex

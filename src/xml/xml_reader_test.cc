@@ -44,8 +44,13 @@ TEST_F(XmlReaderTest, MalformedXmlListsEachParserMessageWithItsLine) {
             " line:3,\n"
             "Premature end of data in tag Pay line 1\n"
             " line:3,\n");
-  // The owned detail is gone once shown.
-  EXPECT_EQ(error_text(), "ERROR_XML: Getting root element error\n ");
+  // Showing the text leaves the owned detail in place.
+  EXPECT_EQ(error_text(),
+            "ERROR_XML: Getting root element error\n"
+            " Opening and ending tag mismatch: A line 2 and Pay\n"
+            " line:3,\n"
+            "Premature end of data in tag Pay line 1\n"
+            " line:3,\n");
 
   EXPECT_EQ(ReadError("<?xml version=\"1.0\"?>\n<Pay>&nbsp;</Pay>"),
             "ERROR_XML: Getting root element error\n"

@@ -1,5 +1,5 @@
-#ifndef ZARNEX_PLATFORM_REPLACEMENT_FILE_H_
-#define ZARNEX_PLATFORM_REPLACEMENT_FILE_H_
+#ifndef ZARNEX_CLI_REPLACEMENT_FILE_H_
+#define ZARNEX_CLI_REPLACEMENT_FILE_H_
 
 // A file that takes the place of a name only once it is complete: it is
 // written under a short temporary name in the same folder and renamed over
@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-namespace zarnex::platform {
+namespace zarnex::cli {
 
 class ReplacementFile {
  public:
@@ -61,6 +61,6 @@ class ReplacementFile {
   std::string reason_;
 };
 
-}  // namespace zarnex::platform
+}  // namespace zarnex::cli
 
-#endif  // ZARNEX_PLATFORM_REPLACEMENT_FILE_H_
+#endif  // ZARNEX_CLI_REPLACEMENT_FILE_H_

@@ -1,4 +1,4 @@
-#include "qr/symbol_file.h"
+#include "cli/symbol_file.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -19,16 +19,14 @@
 
 #include <gtest/gtest.h>
 
-#include "error/error.h"
 
-namespace zarnex::qr {
+namespace zarnex::cli {
 namespace {
 
 // A fresh folder under /tmp, removed with its files afterwards.
 class SymbolFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_error();
     char name[] = "/tmp/zarnex-qr-unit-XXXXXX";
     ASSERT_NE(mkdtemp(name), nullptr);
     folder_ = name;
@@ -60,19 +58,20 @@ class SymbolFileTest : public ::testing::Test {
   }
 
   std::string folder_;
+  std::string error_;  // the error text of the last failure
 };
 
 TEST_F(SymbolFileTest, FormatsByNameAndExtension) {
-  EXPECT_EQ(format_from_name("svg"), Format::kSvg);
-  EXPECT_EQ(format_from_name("PNG"), Format::kPng);
+  EXPECT_EQ(format_from_name("svg"), QrFormat::kSvg);
+  EXPECT_EQ(format_from_name("PNG"), QrFormat::kPng);
   EXPECT_FALSE(format_from_name("gif"));
   EXPECT_FALSE(format_from_name(""));
   const struct {
     const char* path;
-    std::optional<Format> format;
+    std::optional<QrFormat> format;
   } kPaths[] = {
-      {"code.svg", Format::kSvg},     {"/a/b/CODE.PNG", Format::kPng},
-      {"a.b/code.Svg", Format::kSvg}, {"code.gif", std::nullopt},
+      {"code.svg", QrFormat::kSvg},     {"/a/b/CODE.PNG", QrFormat::kPng},
+      {"a.b/code.Svg", QrFormat::kSvg}, {"code.gif", std::nullopt},
       {"code", std::nullopt},         {"svg", std::nullopt},
       {"x.png/code", std::nullopt},   {"code.png.tmp", std::nullopt},
   };
@@ -80,23 +79,23 @@ TEST_F(SymbolFileTest, FormatsByNameAndExtension) {
 }
 
 TEST_F(SymbolFileTest, FileNamesOfBulkSymbols) {
-  EXPECT_EQ(symbol_file_name(17, std::nullopt, Format::kPng), "000017.png");
-  EXPECT_EQ(symbol_file_name(1234567, std::nullopt, Format::kSvg), "1234567.svg");
-  EXPECT_EQ(symbol_file_name(3, "INV-2024.01_a", Format::kPng), "000003-INV-2024.01_a.png");
+  EXPECT_EQ(symbol_file_name(17, std::nullopt, QrFormat::kPng), "000017.png");
+  EXPECT_EQ(symbol_file_name(1234567, std::nullopt, QrFormat::kSvg), "1234567.svg");
+  EXPECT_EQ(symbol_file_name(3, "INV-2024.01_a", QrFormat::kPng), "000003-INV-2024.01_a.png");
   // Separators, blanks, quotes and every byte of a UTF-8 letter are replaced.
-  EXPECT_EQ(symbol_file_name(3, "../a/b c\"\xC3\xA9", Format::kSvg),
+  EXPECT_EQ(symbol_file_name(3, "../a/b c\"\xC3\xA9", QrFormat::kSvg),
             "000003-.._a_b_c___.svg");
-  EXPECT_EQ(symbol_file_name(9, "", Format::kPng), "000009-.png");
+  EXPECT_EQ(symbol_file_name(9, "", QrFormat::kPng), "000009-.png");
   std::string long_id(300, 'x');
-  EXPECT_EQ(symbol_file_name(1, long_id, Format::kPng),
+  EXPECT_EQ(symbol_file_name(1, long_id, QrFormat::kPng),
             "000001-" + std::string(100, 'x') + ".png");
 }
 
 TEST_F(SymbolFileTest, WritesAndReplacesWithoutLeftovers) {
   std::string path = folder_ + "/code.svg";
-  ASSERT_EQ(write_file_atomically(path, "first"), 0) << error_text();
+  ASSERT_EQ(write_file_atomically(path, "first", error_), 0) << error_;
   EXPECT_EQ(Read(path), "first");
-  ASSERT_EQ(write_file_atomically(path, "second, longer"), 0);
+  ASSERT_EQ(write_file_atomically(path, "second, longer", error_), 0);
   EXPECT_EQ(Read(path), "second, longer");
   EXPECT_EQ(List(folder_), std::vector<std::string>{"code.svg"});
   struct stat info;
@@ -109,7 +108,7 @@ TEST_F(SymbolFileTest, WritesAndReplacesWithoutLeftovers) {
 
 TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
   std::string file = folder_ + "/plain";
-  ASSERT_EQ(write_file_atomically(file, "x"), 0);
+  ASSERT_EQ(write_file_atomically(file, "x", error_), 0);
   ASSERT_EQ(mkdir((folder_ + "/taken.png").c_str(), 0755), 0);
   const struct {
     std::string path;
@@ -120,8 +119,8 @@ TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
       {folder_ + "/taken.png", "Is a directory, not a regular file"},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(write_file_atomically(c.path, "data"), 11) << c.path;
-    EXPECT_EQ(error_text(), "ERROR_QR: Cannot write QR symbol file '" + c.path +
+    EXPECT_EQ(write_file_atomically(c.path, "data", error_), 11) << c.path;
+    EXPECT_EQ(error_, "ERROR_QR: Cannot write QR symbol file '" + c.path +
                                 "': " + c.reason + ". ");
   }
   EXPECT_EQ(List(folder_), (std::vector<std::string>{"plain", "taken.png"}));
@@ -130,8 +129,8 @@ TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
     // Root writes into any folder; others are refused by its mode.
     std::string locked = folder_ + "/locked";
     ASSERT_EQ(mkdir(locked.c_str(), 0555), 0);
-    EXPECT_EQ(write_file_atomically(locked + "/code.png", "data"), 11);
-    EXPECT_EQ(error_text(), "ERROR_QR: Cannot write QR symbol file '" + locked +
+    EXPECT_EQ(write_file_atomically(locked + "/code.png", "data", error_), 11);
+    EXPECT_EQ(error_, "ERROR_QR: Cannot write QR symbol file '" + locked +
                                 "/code.png': Permission denied. ");
     EXPECT_TRUE(List(locked).empty());
   }
@@ -139,9 +138,9 @@ TEST_F(SymbolFileTest, FailuresNameTheFileAndLeaveNothing) {
 
 // Only regular files are replaced; a symbolic link to one is followed.
 TEST_F(SymbolFileTest, OnlyRegularFilesAreReplaced) {
-  auto expect_refused = [](const std::string& path, const std::string& reason) {
-    EXPECT_EQ(write_file_atomically(path, "image"), 11) << path;
-    EXPECT_EQ(error_text(),
+  auto expect_refused = [this](const std::string& path, const std::string& reason) {
+    EXPECT_EQ(write_file_atomically(path, "image", error_), 11) << path;
+    EXPECT_EQ(error_,
               "ERROR_QR: Cannot write QR symbol file '" + path + "': " + reason + ". ");
   };
   auto mode_of = [](const std::string& path) {
@@ -188,14 +187,14 @@ TEST_F(SymbolFileTest, OnlyRegularFilesAreReplaced) {
   // A link to a regular file: the file gets the image, the link stays.
   ASSERT_EQ(mkdir((folder_ + "/real").c_str(), 0755), 0);
   const std::string real = folder_ + "/real/code.png";
-  ASSERT_EQ(write_file_atomically(real, "old"), 0);
+  ASSERT_EQ(write_file_atomically(real, "old", error_), 0);
   const std::string link = folder_ + "/link.png";
   ASSERT_EQ(symlink("real/code.png", link.c_str()), 0);  // relative to its folder
   const std::string chain = folder_ + "/chain.png";
   ASSERT_EQ(symlink(link.c_str(), chain.c_str()), 0);
-  ASSERT_EQ(write_file_atomically(link, "through the link"), 0) << error_text();
+  ASSERT_EQ(write_file_atomically(link, "through the link", error_), 0) << error_;
   EXPECT_EQ(Read(real), "through the link");
-  ASSERT_EQ(write_file_atomically(chain, "through two links"), 0) << error_text();
+  ASSERT_EQ(write_file_atomically(chain, "through two links", error_), 0) << error_;
   EXPECT_EQ(Read(real), "through two links");
   EXPECT_EQ(mode_of(link), S_IFLNK);
   EXPECT_EQ(mode_of(chain), S_IFLNK);
@@ -242,54 +241,60 @@ TEST_F(SymbolFileTest, LongestNamesAreWritten) {
   for (std::size_t length : {std::size_t{250}, std::size_t{NAME_MAX}}) {
     const std::string name = std::string(length - 4, 'n') + ".png";
     const std::string path = folder_ + "/" + name;
-    ASSERT_EQ(write_file_atomically(path, "first"), 0) << length << ": " << error_text();
-    ASSERT_EQ(write_file_atomically(path, "second"), 0) << length << ": " << error_text();
+    ASSERT_EQ(write_file_atomically(path, "first", error_), 0) << length << ": " << error_;
+    ASSERT_EQ(write_file_atomically(path, "second", error_), 0) << length << ": " << error_;
     EXPECT_EQ(Read(path), "second");
     EXPECT_EQ(List(folder_), std::vector<std::string>{name});
     ASSERT_EQ(unlink(path.c_str()), 0);
   }
   // One byte more is the file system's own refusal, not the temporary's.
   const std::string path = folder_ + "/" + std::string(NAME_MAX + 1, 'n');
-  EXPECT_EQ(write_file_atomically(path, "x"), 11);
-  EXPECT_EQ(error_text(),
+  EXPECT_EQ(write_file_atomically(path, "x", error_), 11);
+  EXPECT_EQ(error_,
             "ERROR_QR: Cannot write QR symbol file '" + path + "': File name too long. ");
   EXPECT_TRUE(List(folder_).empty());
 }
 
 TEST_F(SymbolFileTest, MakeFolderCreatesParents) {
   std::string nested = folder_ + "/a/b/c";
-  ASSERT_EQ(make_folder(nested), 0) << error_text();
-  ASSERT_EQ(make_folder(nested + "/"), 0);  // existing, trailing slash
+  ASSERT_EQ(make_folder(nested, error_), 0) << error_;
+  ASSERT_EQ(make_folder(nested + "/", error_), 0);  // existing, trailing slash
   struct stat info;
   ASSERT_EQ(stat(nested.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   std::string file = folder_ + "/a/file";
-  ASSERT_EQ(write_file_atomically(file, "x"), 0);
-  EXPECT_EQ(make_folder(file), 11);
-  EXPECT_EQ(error_text(),
+  ASSERT_EQ(write_file_atomically(file, "x", error_), 0);
+  EXPECT_EQ(make_folder(file, error_), 11);
+  EXPECT_EQ(error_,
             "ERROR_QR: Cannot create QR symbol folder '" + file + "': Not a directory. ");
-  EXPECT_EQ(make_folder(file + "/sub"), 11);
-  EXPECT_EQ(error_text(), "ERROR_QR: Cannot create QR symbol folder '" + file +
+  EXPECT_EQ(make_folder(file + "/sub", error_), 11);
+  EXPECT_EQ(error_, "ERROR_QR: Cannot create QR symbol folder '" + file +
                               "/sub': Not a directory. ");
-  EXPECT_EQ(make_folder(""), 11);
-  EXPECT_EQ(error_text(),
+  EXPECT_EQ(make_folder("", error_), 11);
+  EXPECT_EQ(error_,
             "ERROR_QR: Cannot create QR symbol folder '': No such file or directory. ");
 }
 
-TEST_F(SymbolFileTest, RendersBothFormats) {
-  Settings settings;
-  std::string image;
-  ASSERT_EQ(render_symbol("ABC123", settings, &image), 0);
-  EXPECT_EQ(image.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
-  settings.format = Format::kSvg;
-  ASSERT_EQ(render_symbol("ABC123", settings, &image), 0);
-  EXPECT_EQ(image.rfind("<?xml", 0), 0u);
-  // A failing symbol writes no file.
-  std::string path = folder_ + "/bad.svg";
-  EXPECT_EQ(write_symbol_file("abc", path, settings), 11);
-  EXPECT_EQ(error_text().rfind("ERROR_QR: Cannot make QR symbol of 3 characters", 0), 0u);
-  EXPECT_TRUE(List(folder_).empty());
+TEST_F(SymbolFileTest, LevelNames) {
+  EXPECT_EQ(level_from_name("L"), QrLevel::kL);
+  EXPECT_EQ(level_from_name("m"), QrLevel::kM);
+  EXPECT_EQ(level_from_name("Q"), QrLevel::kQ);
+  EXPECT_EQ(level_from_name("h"), QrLevel::kH);
+  for (const char* bad : {"", "X", "MM", "1"}) EXPECT_FALSE(level_from_name(bad)) << bad;
+}
+
+TEST_F(SymbolFileTest, WritesTheRenderedSymbol) {
+  QrOptions settings;
+  settings.format = QrFormat::kSvg;
+  const std::string path = folder_ + "/code.svg";
+  ASSERT_EQ(write_symbol_file("ABC123", path, settings, error_), 0) << error_;
+  EXPECT_EQ(Read(path), render_qr("ABC123", settings).output);
+  // A failing symbol writes no file and gives the symbol's error text.
+  std::string bad = folder_ + "/bad.svg";
+  EXPECT_EQ(write_symbol_file("abc", bad, settings, error_), 11);
+  EXPECT_EQ(error_.rfind("ERROR_QR: Cannot make QR symbol of 3 characters", 0), 0u);
+  EXPECT_EQ(List(folder_), std::vector<std::string>{"code.svg"});
 }
 
 }  // namespace
-}  // namespace zarnex::qr
+}  // namespace zarnex::cli

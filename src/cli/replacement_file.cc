@@ -1,4 +1,4 @@
-#include "platform/replacement_file.h"
+#include "cli/replacement_file.h"
 
 #include <fcntl.h>
 #include <sys/random.h>
@@ -14,7 +14,7 @@
 #include <memory>
 #include <utility>
 
-namespace zarnex::platform {
+namespace zarnex::cli {
 namespace {
 
 // "a directory", "a FIFO", ...: what a file of @a mode is.
@@ -185,4 +185,4 @@ bool ReplacementFile::commit() {
   return true;
 }
 
-}  // namespace zarnex::platform
+}  // namespace zarnex::cli
