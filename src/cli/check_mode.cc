@@ -63,8 +63,8 @@ int run_check(const Options& options) {
                            : -1);
   if (from_file) {
     if (file.get() < 0)
-      return read_failed("input file \"" + options.input_path + "\"",
-                         error_reason(errno));
+      return report(read_failed("input file '" + options.input_path + "'",
+                                error_reason(errno)));
     in = file.get();
   }
   std::string report;
@@ -96,14 +96,14 @@ int run_check(const Options& options) {
   } else {
     Input read = read_all_input(in);
     if (read.end != ReadEnd::kDone)
-      return read.end == ReadEnd::kTooLong
-                 ? input_too_long()
-                 : read_failed("standard input", error_reason(read.error));
+      return cli::report(read.end == ReadEnd::kTooLong
+                        ? input_too_long()
+                        : read_failed("standard input", error_reason(read.error)));
     add(check(read.text, options), "");
   }
   report += count_line(problems);
   if (int error = write_fully(STDOUT_FILENO, report); error != 0)
-    return output_failed(error);
+    return cli::report(output_failed(error));
   return status;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "cli/lines.h"
 #include "zarnex/zarnex.hpp"
 
 namespace zarnex::cli {
@@ -64,6 +65,11 @@ StreamFailure input_too_long() {
 
 StreamFailure line_too_long() {
   return {kStream, error_text(kStream, "Line is longer than 64 MiB (67108864 bytes).")};
+}
+
+int report(StreamFailure failure) {
+  write_error_line(false, std::string(), std::move(failure.text));
+  return failure.status;
 }
 
 }  // namespace zarnex::cli

@@ -34,6 +34,10 @@ StreamFailure read_failed(std::string_view stream, std::string_view reason);
 StreamFailure input_too_long();
 StreamFailure line_too_long();
 
+/// Writes the error line of @a failure to standard error and returns its
+/// status.
+int report(StreamFailure failure);
+
 /// The same for the standard streams and an errno.
 inline StreamFailure output_failed(int error) {
   return write_failed("standard output", error_reason(error));

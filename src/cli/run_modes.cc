@@ -73,24 +73,32 @@ namespace {
 
 constexpr ReadOptions kStrict{true};
 
-int encode_xml_strict(std::string& text, xml::TextBuffer& out,
-                      std::string& error) {
-  return deliver(zarnex::encode_xml(text, kStrict, false), out, error);
+// Hands a strict reading's result to the caller of an operation.
+int deliver(Result result, TextBuffer& out, Result& failure) {
+  if (result.ok()) {
+    out.append(result.output);
+    return 0;
+  }
+  failure = std::move(result);
+  return failure.status;
 }
 
-int encode_xml_with_id_strict(std::string& text, xml::TextBuffer& out,
-                              std::string& error) {
-  return deliver(zarnex::encode_xml(text, kStrict, true), out, error);
+int encode_xml_strict(std::string& text, TextBuffer& out, Result& failure) {
+  return deliver(zarnex::encode_xml(text, kStrict, false), out, failure);
 }
 
-int encode_json_strict(std::string& text, xml::TextBuffer& out,
-                       std::string& error) {
-  return deliver(zarnex::encode_json(text, kStrict, false), out, error);
+int encode_xml_with_id_strict(std::string& text, TextBuffer& out,
+                              Result& failure) {
+  return deliver(zarnex::encode_xml(text, kStrict, true), out, failure);
 }
 
-int encode_json_with_id_strict(std::string& text, xml::TextBuffer& out,
-                               std::string& error) {
-  return deliver(zarnex::encode_json(text, kStrict, true), out, error);
+int encode_json_strict(std::string& text, TextBuffer& out, Result& failure) {
+  return deliver(zarnex::encode_json(text, kStrict, false), out, failure);
+}
+
+int encode_json_with_id_strict(std::string& text, TextBuffer& out,
+                               Result& failure) {
+  return deliver(zarnex::encode_json(text, kStrict, true), out, failure);
 }
 
 }  // namespace

@@ -26,13 +26,6 @@ namespace {
 
 // Writes a whole text to standard output; on failure the error line is
 // written and ERROR_STREAM returned.
-// Writes the error line of a failure that belongs to no input and returns
-// its status.
-int report(StreamFailure failure) {
-  write_error_line(false, std::string(), std::move(failure.text));
-  return failure.status;
-}
-
 int write_output(std::string_view text) {
   if (int error = write_fully(STDOUT_FILENO, text); error != 0)
     return report(output_failed(error));
