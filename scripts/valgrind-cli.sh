@@ -187,5 +187,30 @@ run 12 "input beyond the bound" "$work/too_long_input" -e
 { cat "$work/too_long_input"; echo; echo "$code"; } >"$work/too_long_line"
 run 0 "bulk line beyond the bound" "$work/too_long_line" -d -l
 
+# Codes whose strings XML cannot carry, a line feed written as a reference,
+# an InvoiceID that would break its line.
+run 4 "decode a control byte" fuzz/regressions/decode/code-control-byte -d
+run 4 "decode Latin-1 text" fuzz/regressions/decode/code-latin1 -d
+run 0 "decode a line feed" fuzz/regressions/decode/code-line-feed -d
+{ for f in fuzz/regressions/decode/*; do cat "$f"; echo; done; } >"$work/text_codes"
+run 0 "bulk decode of refused texts" "$work/text_codes" -d -l
+text id_tab '0\t0\tA\tB\t1\t1\t10\tEUR\t\t\t\t\t\t\t1\tSK3112000000198742637541\tTATRSKBX\t0\t0'
+run nonzero "sequence with an id that holds a tab" "$work/id_tab" -s -i
+# QR targets that are not regular files, output files.
+run_to 11 "QR symbol onto a device" examples/invoice.xml "$work/out" -e --qr=/dev/null --qr_format=png
+run_to 12 "output file onto a device" examples/invoice.xml "$work/out" -e --output=/dev/null
+run 0 "encode into an output file" examples/invoice.xml -e "--output=$work/code_file"
+run 0 "bulk decode from and into files" "$work/empty" -d -l "--input=$codes" "--output=$work/xml_file"
+# JSON, strict reading and check mode.
+run 0 "encode JSON" examples/json/invoice.json -e --json
+run 0 "decode to JSON" "$work/code" -d --json
+text bad_json '{"type": "Pay", "Payments": [}'
+run 13 "broken JSON" "$work/bad_json" -e --json
+run 0 "strict encode" examples/pay-several.xml -e --strict
+text five_problems '<Pay xmlns="urn:zarnex:document:1"><Payments><Payment><PaymentOptions>paymentorder banktransfer</PaymentOptions><Ammount>1</Ammount><CurrencyCode>EUR</CurrencyCode><PaymentDueDate>2024-02-30</PaymentDueDate></Payment></Payments></Pay>'
+run nonzero "strict refusal" "$work/five_problems" -e --strict
+run nonzero "check every problem" "$work/five_problems" --check --strict
+run 0 "bulk check" "$work/xml_lines" --check -l
+
 echo "valgrind-cli: $runs runs, $failures failed"
 [ "$failures" -eq 0 ]
