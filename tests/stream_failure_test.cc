@@ -280,14 +280,16 @@ struct Feed {
 
 TEST(StreamFailure, InputBeyondTheBoundIsRefusedWithoutHoldingIt) {
   {
-    // A quarter of a gigabyte of blanks: refused after 64 MiB, with the
-    // tool's memory far below what holding the input would take.
-    Feed feed(std::size_t{256} << 20, ' ', "");
+    // Two gigabytes of blanks: refused after 64 MiB, with the tool's
+    // memory a fraction of what holding the input would take (also under
+    // AddressSanitizer, which keeps freed blocks resident for a while). The
+    // tool stops reading at the bound, so the rest is never even written.
+    Feed feed(std::size_t{2} << 30, ' ', "");
     Outcome run = spawn({"-e"}, feed.read_fd, STDOUT_FILENO);
     EXPECT_EQ(run.status, 12);
     EXPECT_EQ(run.err,
               "ERROR_STREAM: Input is longer than 64 MiB (67108864 bytes). \n");
-    EXPECT_LT(run.peak_kib, 200 * 1024);
+    EXPECT_LT(run.peak_kib, 512 * 1024);
   }
   {
     // In bulk mode the long line is one refused document; the lines after
@@ -297,7 +299,7 @@ TEST(StreamFailure, InputBeyondTheBoundIsRefusedWithoutHoldingIt) {
       if (c == '\n') c = ' ';
     ToolResult one = run_tool({"-e"}, xml);
     ASSERT_EQ(one.status, 0);
-    Feed feed(std::size_t{96} << 20, 'x', "\n" + xml + "\n");
+    Feed feed(std::size_t{1} << 30, 'x', "\n" + xml + "\n");
     char out_name[] = "/tmp/zarnex-stream-out-XXXXXX";
     const int out = mkostemp(out_name, O_CLOEXEC);
     Outcome run = spawn({"-e", "--lines"}, feed.read_fd, out);
@@ -310,7 +312,7 @@ TEST(StreamFailure, InputBeyondTheBoundIsRefusedWithoutHoldingIt) {
     EXPECT_EQ(run.err,
               "ERROR_STREAM: Line is longer than 64 MiB (67108864 bytes). \n");
     EXPECT_EQ(text.str(), one.out + "\n");
-    EXPECT_LT(run.peak_kib, 200 * 1024);
+    EXPECT_LT(run.peak_kib, 512 * 1024);
   }
 }
 

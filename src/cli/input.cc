@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -90,6 +91,12 @@ Input read_all_input(int fd, std::size_t limit) {
       input.end = ReadEnd::kTooLong;
       result = std::string();
       return input;
+    }
+    if (result.size() + keep > result.capacity()) {
+      // Grown as a string grows, but never beyond the bound: a refused
+      // input never costs more than the bound.
+      result.reserve(std::min(limit, std::max(2 * result.capacity(),
+                                              result.size() + keep)));
     }
     result.append(chunk, 0, keep);
     if (eot != std::string::npos) return input;
