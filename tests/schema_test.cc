@@ -167,8 +167,8 @@ constexpr KindCount kGenerated[] = {
 
 // The decoded documents, one line each, made once for the tests below.
 const std::map<bench::Kind, std::vector<std::string>>& decoded_documents() {
-  static const auto* documents = [] {
-    auto* result = new std::map<bench::Kind, std::vector<std::string>>;
+  static const std::map<bench::Kind, std::vector<std::string>> documents = [] {
+    std::map<bench::Kind, std::vector<std::string>> result;
     bench::DocumentGenerator generator(20260611);
     for (const KindCount& entry : kGenerated) {
       std::string input;
@@ -178,11 +178,11 @@ const std::map<bench::Kind, std::vector<std::string>>& decoded_documents() {
       EXPECT_EQ(codes.err, "");
       const auto xml = run_tool({"--decode", "--lines"}, codes.out);
       EXPECT_EQ(xml.err, "");
-      (*result)[entry.kind] = lines_of(xml.out);
+      result[entry.kind] = lines_of(xml.out);
     }
     return result;
   }();
-  return *documents;
+  return documents;
 }
 
 TEST(SchemaTest, DecodedGeneratedDocumentsValidate) {
