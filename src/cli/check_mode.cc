@@ -43,8 +43,8 @@ std::string count_line(std::size_t problems) {
 
 std::string problem_line(const Problem& problem) {
   std::string line = problem.path;
-  if (problem.line > 0) line += ":" + std::to_string(problem.line);
-  line += ": " + problem.error_name + ": " + problem.message;
+  if (problem.line > 0) line.append(":").append(std::to_string(problem.line));
+  line.append(": ").append(problem.error_name).append(": ").append(problem.message);
   // A parser's messages end in line breaks; the problem stays on one line.
   while (!line.empty() && (line.back() == '\n' || line.back() == ' '))
     line.pop_back();
