@@ -1,9 +1,5 @@
 #include "cli/check_mode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 #include <string_view>
 
@@ -13,21 +9,6 @@
 
 namespace zarnex::cli {
 namespace {
-
-// An input file, closed when the run ends.
-class InputFile {
- public:
-  explicit InputFile(int fd) : fd_(fd) {}
-  ~InputFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 CheckResult check(std::string_view text, const Options& options) {
   const ReadOptions read{options.strict};
@@ -54,19 +35,7 @@ std::string problem_line(const Problem& problem) {
   return line;
 }
 
-int run_check(const Options& options) {
-  int in = STDIN_FILENO;
-  const bool from_file = !options.input && !options.input_path.empty() &&
-                         options.input_path != "-";
-  InputFile file(from_file ? ::open(options.input_path.c_str(),
-                                    O_RDONLY | O_CLOEXEC)
-                           : -1);
-  if (from_file) {
-    if (file.get() < 0)
-      return report(read_failed("input file '" + options.input_path + "'",
-                                error_reason(errno)));
-    in = file.get();
-  }
+int run_check(const Options& options, const Streams& streams) {
   std::string report;
   int status = 0;
   std::size_t problems = 0;
@@ -77,12 +46,14 @@ int run_check(const Options& options) {
     if (status == 0) status = result.status();
   };
   if (options.bulk) {
-    LineReader reader(in, [] {});
+    LineReader reader(streams.in, [] {});
     std::string line;
     std::size_t number = 0;
     for (;;) {
       const ReadEnd end = reader.next_line(line, kMaxInput);
-      if (end == ReadEnd::kEnd || end == ReadEnd::kFailed) break;
+      if (end == ReadEnd::kEnd) break;
+      if (end == ReadEnd::kFailed)
+        return cli::report(read_failed(streams.in_name, error_reason(reader.error())));
       ++number;
       if (end == ReadEnd::kTooLong) {
         report += std::to_string(number) + ": line too long\n";
@@ -91,19 +62,15 @@ int run_check(const Options& options) {
       if (!prepare_line(line)) continue;
       add(check(line, options), std::to_string(number) + ": ");
     }
-  } else if (options.input) {
-    add(check(*options.input, options), "");
   } else {
-    Input read = read_all_input(in);
-    if (read.end != ReadEnd::kDone)
-      return cli::report(read.end == ReadEnd::kTooLong
-                        ? input_too_long()
-                        : read_failed("standard input", error_reason(read.error)));
-    add(check(read.text, options), "");
+    std::string text;
+    if (int failed = take_input(options.input, streams, text); failed != 0)
+      return failed;
+    add(check(text, options), "");
   }
   report += count_line(problems);
-  if (int error = write_fully(STDOUT_FILENO, report); error != 0)
-    return cli::report(output_failed(error));
+  if (int error = write_fully(streams.out, report); error != 0)
+    return cli::report(write_failed(streams.out_name, error_reason(error)));
   return status;
 }
 

@@ -91,6 +91,22 @@ CodeWithId split_code(std::string_view output) {
   return {output.substr(0, tab), output.substr(tab + 1)};
 }
 
+int take_input(const std::optional<std::string>& value, const Streams& streams,
+               std::string& input) {
+  if (value) {
+    input = *value;
+    return 0;
+  }
+  Input read = read_all_input(streams.in);
+  if (read.end == ReadEnd::kDone) {
+    input = std::move(read.text);
+    return 0;
+  }
+  return report(read.end == ReadEnd::kTooLong
+                    ? input_too_long()
+                    : read_failed(streams.in_name, error_reason(read.error)));
+}
+
 int run_lines(Operation operation, bool format_stderr,
               const SymbolFolder* symbols, const Streams& streams) {
   // Whatever went to standard output through the C stream before (nothing,

@@ -32,6 +32,12 @@ struct Streams {
   std::string out_name = "standard output";
 };
 
+/// The input of a single run: @a value when an option gave one, otherwise
+/// the whole input stream (read_all_input). Returns 0, or ERROR_STREAM
+/// after writing its error line.
+int take_input(const std::optional<std::string>& value, const Streams& streams,
+               std::string& input);
+
 /// Runs @a operation once per non-blank line of standard input, writing each
 /// result and a newline to standard output, or the error line to standard
 /// error, before the next line is read. A failing line does not stop the run.

@@ -92,23 +92,6 @@ class Files {
   bool to_file_ = false;
 };
 
-// The input of a single run: the option's value, or the input stream.
-// Returns 0, or ERROR_STREAM after writing the error line.
-int take_input(const Options& options, const Streams& streams, std::string& input) {
-  if (options.input) {
-    input = *options.input;
-    return 0;
-  }
-  Input read = read_all_input(streams.in);
-  if (read.end == ReadEnd::kDone) {
-    input = std::move(read.text);
-    return 0;
-  }
-  return report(read.end == ReadEnd::kTooLong
-                    ? input_too_long()
-                    : read_failed(streams.in_name, error_reason(read.error)));
-}
-
 }  // namespace
 
 int run_tool(int argc, char** argv) {
@@ -130,7 +113,15 @@ int run_tool(int argc, char** argv) {
       break;
   }
   const Options& options = parsed.options;
-  if (options.mode == Mode::kCheck) return run_check(options);
+  if (options.mode == Mode::kCheck) {
+    Files files;
+    if (int status = files.open(options); status != 0) return status;
+    const int status = run_check(options, files.streams());
+    // Problems are the run's result; only a failed stream leaves no file.
+    if (status == static_cast<int>(Error::kStream)) return status;
+    if (int committed = files.commit(); committed != 0) return committed;
+    return status;
+  }
   Operation operation = options.strict
                             ? strict_operation_for(options.mode, options.json)
                             : operation_for(options.mode, options.json);
@@ -154,7 +145,7 @@ int run_tool(int argc, char** argv) {
   Files files;
   if (int status = files.open(options); status != 0) return status;
   std::string input;
-  if (int status = take_input(options, files.streams(), input); status != 0)
+  if (int status = take_input(options.input, files.streams(), input); status != 0)
     return status;
   TextBuffer output;
   Result failure;

@@ -83,6 +83,17 @@ class Walker {
                                         line_of(node)});
   }
 
+  // Reports text among the elements of a record or list, once per parent.
+  // At the line of the element that holds the text: libxml2 puts a text
+  // node at the line where it ends.
+  void stray_text(const xmlNode* node, const xmlNode* child,
+                  const Element& grammar, const std::string& path,
+                  bool& text_reported) {
+    if (text_reported || !is_stray_text(child)) return;
+    report(node, path, kXml, grammar.name, " holds text where elements belong. ");
+    text_reported = true;
+  }
+
   void record(const xmlNode* node, const Element& grammar,
               const std::string& path) {
     std::set<std::string_view> seen;
@@ -90,13 +101,7 @@ class Walker {
     for (const xmlNode* child = node->children; child != nullptr;
          child = child->next) {
       if (child->type != XML_ELEMENT_NODE) {
-        if (!text_reported && is_stray_text(child)) {
-          // At the line of the element that holds the text: libxml2 puts a
-          // text node at the line where it ends.
-          report(node, path, kXml, grammar.name,
-                 " holds text where elements belong. ");
-          text_reported = true;
-        }
+        stray_text(node, child, grammar, path, text_reported);
         continue;
       }
       const std::string_view name = as_chars(child->name);
@@ -127,13 +132,7 @@ class Walker {
     for (const xmlNode* child = node->children; child != nullptr;
          child = child->next) {
       if (child->type != XML_ELEMENT_NODE) {
-        if (!text_reported && is_stray_text(child)) {
-          // At the line of the element that holds the text: libxml2 puts a
-          // text node at the line where it ends.
-          report(node, path, kXml, grammar.name,
-                 " holds text where elements belong. ");
-          text_reported = true;
-        }
+        stray_text(node, child, grammar, path, text_reported);
         continue;
       }
       const std::string_view name = as_chars(child->name);
