@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -260,6 +261,28 @@ TEST(Check, JsonPaths) {
   EXPECT_EQ(run.out,
             "Payments[2].BankAccounts[1].BIC: ERROR_INVALID_VALUE: BIC cannot "
             "be NULL.\n1 problem\n");
+}
+
+// Check mode takes its input and output through the tool's streams: a file
+// with --input and --output, and an input that cannot be read is an error
+// line and ERROR_STREAM, in bulk mode too.
+TEST(Check, UsesTheToolsStreams) {
+  const std::string example = std::string(ZARNEX_SOURCE_DIR) + "/examples/invoice.xml";
+  char name[] = "/tmp/zarnex-check-XXXXXX";
+  ASSERT_NE(mkdtemp(name), nullptr);
+  const std::string report = std::string(name) + "/report.txt";
+  testing::ToolResult filed = testing::run_tool({"--check", "--input=" + example, "--output=" + report});
+  EXPECT_EQ(filed.status, 0) << filed.err;
+  EXPECT_EQ(filed.out, "");
+  int status = 0;
+  EXPECT_EQ(testing::run_shell("cat '" + report + "'", &status), "0 problems\n");
+  testing::run_shell("rm -rf '" + std::string(name) + "'", &status);
+  for (const char* bulk : {"", " --lines"}) {
+    const std::string err = testing::run_shell(
+        std::string("'") + ZARNEX_BINARY + "' --check" + bulk + " < / 2>&1; echo \" $?\"",
+        &status);
+    EXPECT_EQ(err, "ERROR_STREAM: Cannot read standard input: Is a directory. \n 12\n") << bulk;
+  }
 }
 
 }  // namespace
