@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "tests/c_read_file.h"
 #include "zarnex/zarnex.h"
 
 static int failures = 0;
@@ -15,16 +16,6 @@ static int failures = 0;
       ++failures;                                               \
     }                                                           \
   } while (0)
-
-static char* read_file(const char* path, size_t* length) {
-  FILE* f = fopen(path, "rb");
-  if (f == NULL) return NULL;
-  char* text = malloc(1 << 16);
-  *length = fread(text, 1, (1 << 16) - 1, f);
-  text[*length] = '\0';
-  fclose(f);
-  return text;
-}
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -21,6 +21,7 @@
 #include "code/field_sequence.h"
 #include "code/payload.h"
 #include "model/document.h"
+#include "tests/sealed_code.h"
 #include "tests/tool_runner.h"
 #include "xml/xml.h"
 #include "zarnex/zarnex.hpp"
@@ -42,25 +43,6 @@ constexpr char kIdBreaksLine[] =
     "ERROR_INVALID_VALUE: InvoiceID holds a tab or a line break and cannot "
     "stand in front of the code. \n";
 
-// The code of a header and a field sequence, sealed as the encoder seals it
-// (CRC-32, LZMA, length, base32hex) but without its checks: what another
-// program could make.
-std::string Seal(std::uint8_t byte0, std::uint8_t byte1,
-                 std::string_view sequence) {
-  const std::uint32_t crc = code::crc32(sequence);
-  std::string payload;
-  for (int i = 0; i < 4; ++i)
-    payload.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
-  payload.append(sequence);
-  std::string envelope{static_cast<char>(byte0), static_cast<char>(byte1)};
-  EXPECT_EQ(code::compress_payload(
-                payload, code::payload_capacity(payload.size()), &envelope),
-            0);
-  std::string text;
-  code::base32hex_encode(envelope, &text);
-  return text;
-}
-
 std::string Replaced(std::string text, std::string_view what,
                      std::string_view with) {
   const std::size_t at = text.find(what);
@@ -71,7 +53,7 @@ std::string Replaced(std::string text, std::string_view what,
 
 // A payment order's code with @a note as its PaymentNote.
 std::string PayCode(std::string_view note) {
-  return Seal(0x00, 0x00, Replaced(kPayValues, "\ttest\t",
+  return seal_code(0x00, 0x00, Replaced(kPayValues, "\ttest\t",
                                    "\t" + std::string(note) + "\t"));
 }
 
@@ -83,7 +65,7 @@ std::string InvoiceCode(std::string_view street) {
             0);
   code::FieldSequence sequence;
   EXPECT_EQ(code::write_document(sequence, invoice.get()), 0);
-  return Seal(invoice->header.byte0, invoice->header.byte1,
+  return seal_code(invoice->header.byte0, invoice->header.byte1,
               Replaced(code::join(sequence), "\tObchodn\xC3\xA1\t",
                        "\t" + std::string(street) + "\t"));
 }
@@ -170,7 +152,7 @@ TEST(DecodedText, StringsXmlCannotCarryAreRefused) {
       const char* element;
     } cases[] = {
         {PayCode(text), "PaymentNote"},
-        {Seal(0x00, 0x00, Replaced(kPayValues, "INV-1", text)), "InvoiceID"},
+        {seal_code(0x00, 0x00, Replaced(kPayValues, "INV-1", text)), "InvoiceID"},
         {InvoiceCode(text), "StreetName"},
     };
     for (const auto& c : cases) {

@@ -19,6 +19,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
 
+#include "tests/c_read_file.h"
 #include "zarnex/zarnex.h"
 
 static int failures = 0;
@@ -156,16 +157,6 @@ static int count_libxml2(struct dl_phdr_info* info, size_t size, void* data) {
   if (info->dlpi_name != NULL && strstr(info->dlpi_name, "libxml2.so") != NULL)
     ++*(int*)data;
   return 0;
-}
-
-static char* read_file(const char* path, size_t* length) {
-  FILE* f = fopen(path, "rb");
-  if (f == NULL) return NULL;
-  char* text = malloc(1 << 16);
-  *length = fread(text, 1, (1 << 16) - 1, f);
-  text[*length] = '\0';
-  fclose(f);
-  return text;
 }
 
 int main(int argc, char** argv) {

@@ -16,6 +16,7 @@
 #include "code/crc32.h"
 #include "code/payload.h"
 #include "code/test_locale.h"
+#include "tests/sealed_code.h"
 #include "tests/tool_runner.h"
 #include "zarnex/zarnex.hpp"
 
@@ -25,6 +26,7 @@ namespace {
 using code::testing::ScopedLocale;
 using testing::read_source_file;
 using testing::run_tool;
+using testing::seal_code;
 using testing::ToolResult;
 
 // The fields of a one-payment Pay (examples/sequences.txt, first line),
@@ -38,18 +40,7 @@ std::string pay_fields(std::string_view amount) {
 // A code made by another program: @a fields as its field sequence, sealed
 // with the library's own CRC, LZMA and base32hex, as a foreign encoder would.
 std::string seal(std::uint8_t byte0, std::string_view fields) {
-  const std::uint32_t crc = code::crc32(fields);
-  std::string payload;
-  for (int i = 0; i < 4; ++i)
-    payload.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
-  payload.append(fields);
-  std::string envelope{static_cast<char>(byte0), '\0'};
-  EXPECT_EQ(code::compress_payload(
-                payload, code::payload_capacity(payload.size()), &envelope),
-            0);
-  std::string text;
-  code::base32hex_encode(envelope, &text);
-  return text;
+  return seal_code(byte0, 0, fields);
 }
 
 // The field sequence that a code carries.

@@ -36,13 +36,6 @@ bool have(const char* program) {
   return status == 0;
 }
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void write_file(const fs::path& path, const std::string& data) {
   std::ofstream out(path, std::ios::binary);
   out << data;

@@ -32,28 +32,13 @@ namespace fs = std::filesystem;
 constexpr char kExample[] = "examples/pay-one-off.xml";
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool IsPng(const fs::path& path) { return ReadFile(path).rfind(kPngSignature, 0) == 0; }
+bool IsPng(const fs::path& path) { return read_file(path).rfind(kPngSignature, 0) == 0; }
 
 // The type bits of what stands at @a path (0 when nothing does), links not
 // followed.
 mode_t TypeOf(const fs::path& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
-}
-
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string OneLine(std::string xml) {
@@ -141,9 +126,9 @@ TEST_F(QrTarget, WhatIsNoRegularFileIsRefusedAndKept) {
   }
   EXPECT_EQ(fs::read_symlink(dangling), "missing.png");
   EXPECT_EQ(TypeOf(dir_ / "missing.png"), 0u);
-  EXPECT_TRUE(Names(folder).empty());
+  EXPECT_TRUE(folder_names(folder).empty());
   // Nothing written, no temporary file left.
-  EXPECT_EQ(Names(dir_), (std::vector<std::string>{"dangling.png", "fifo.png", "folder.png",
+  EXPECT_EQ(folder_names(dir_), (std::vector<std::string>{"dangling.png", "fifo.png", "folder.png",
                                                    "sock.png", "to-fifo.png",
                                                    "to-folder.png"}));
 }
@@ -153,7 +138,7 @@ TEST_F(QrTarget, DeviceNodeStaysADevice) {
   struct stat before;
   ASSERT_EQ(lstat("/dev/null", &before), 0);
   ASSERT_TRUE(S_ISCHR(before.st_mode));
-  std::vector<std::string> dev_before = Names("/dev");
+  std::vector<std::string> dev_before = folder_names("/dev");
   ToolResult r = Draw("/dev/null");
   EXPECT_EQ(r.status, 11);
   EXPECT_EQ(r.err, Refusal("/dev/null", "Is a character device, not a regular file"));
@@ -169,7 +154,7 @@ TEST_F(QrTarget, DeviceNodeStaysADevice) {
   EXPECT_EQ(r.status, 11);
   EXPECT_EQ(r.err, Refusal(link, "Is a symbolic link to a character device, not to a regular file"));
   EXPECT_EQ(TypeOf("/dev/null"), static_cast<mode_t>(S_IFCHR));
-  EXPECT_EQ(Names("/dev"), dev_before);
+  EXPECT_EQ(folder_names("/dev"), dev_before);
 }
 
 TEST_F(QrTarget, LinkToARegularFileIsFollowedAndStays) {
@@ -184,8 +169,8 @@ TEST_F(QrTarget, LinkToARegularFileIsFollowedAndStays) {
   EXPECT_EQ(TypeOf(link), static_cast<mode_t>(S_IFLNK));
   EXPECT_EQ(fs::read_symlink(link), "real/code.png");
   EXPECT_TRUE(IsPng(real));
-  EXPECT_EQ(Names(dir_ / "real"), std::vector<std::string>{"code.png"});
-  EXPECT_EQ(Names(dir_), (std::vector<std::string>{"link.png", "real"}));
+  EXPECT_EQ(folder_names(dir_ / "real"), std::vector<std::string>{"code.png"});
+  EXPECT_EQ(folder_names(dir_), (std::vector<std::string>{"link.png", "real"}));
 }
 
 TEST_F(QrTarget, NamesUpToTheFileSystemsLimitAreWritten) {
@@ -197,7 +182,7 @@ TEST_F(QrTarget, NamesUpToTheFileSystemsLimitAreWritten) {
       EXPECT_EQ(r.err, "");
       EXPECT_TRUE(IsPng(target)) << length;
     }
-    EXPECT_EQ(Names(dir_), std::vector<std::string>{target.filename().string()});
+    EXPECT_EQ(folder_names(dir_), std::vector<std::string>{target.filename().string()});
     fs::remove(target);
   }
 }
@@ -227,11 +212,11 @@ TEST_F(QrTarget, BulkModeAppliesTheRulesToEachFile) {
   EXPECT_TRUE(IsPng(real));
   EXPECT_EQ(TypeOf(folder / "000003.png"), static_cast<mode_t>(S_IFLNK));
   EXPECT_EQ(TypeOf(dir_ / "missing.png"), 0u);
-  EXPECT_TRUE(Names(folder / "000004.png").empty());
+  EXPECT_TRUE(folder_names(folder / "000004.png").empty());
   EXPECT_TRUE(IsPng(folder / "000005.png"));
-  EXPECT_EQ(Names(folder), (std::vector<std::string>{"000001.png", "000002.png", "000003.png",
+  EXPECT_EQ(folder_names(folder), (std::vector<std::string>{"000001.png", "000002.png", "000003.png",
                                                      "000004.png", "000005.png"}));
-  EXPECT_EQ(Names(dir_), (std::vector<std::string>{"real.png", "symbols"}));
+  EXPECT_EQ(folder_names(dir_), (std::vector<std::string>{"real.png", "symbols"}));
 }
 
 }  // namespace

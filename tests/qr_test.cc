@@ -57,21 +57,6 @@ bool HaveProgram(const std::string& name) {
   return status == 0;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // Each code followed by a newline, as zbarimg --raw prints what it read.
 std::string Lines(const std::vector<std::string>& codes) {
   std::string text;
@@ -81,7 +66,7 @@ std::string Lines(const std::vector<std::string>& codes) {
 
 // The width in pixels from a PNG's IHDR.
 int PngWidth(const fs::path& path) {
-  std::string png = ReadFile(path);
+  std::string png = read_file(path);
   if (png.size() < 24) return 0;
   return (static_cast<unsigned char>(png[16]) << 24) | (static_cast<unsigned char>(png[17]) << 16) |
          (static_cast<unsigned char>(png[18]) << 8) | static_cast<unsigned char>(png[19]);
@@ -112,7 +97,7 @@ class QrTool : public ::testing::Test {
   static std::vector<fs::path> Render(const std::vector<fs::path>& svgs) {
     std::vector<fs::path> pngs;
     for (const fs::path& svg : svgs) {
-      std::string text = ReadFile(svg);
+      std::string text = read_file(svg);
       EXPECT_EQ(text.find("<image"), std::string::npos) << svg;
       std::size_t first = text.find("<path");
       EXPECT_NE(first, std::string::npos) << svg;
@@ -245,7 +230,7 @@ TEST_F(QrTool, BulkRunOfAThousandDocuments) {
   std::vector<std::string> sorted = expected_names;
   std::sort(sorted.begin(), sorted.end());
   // Exactly one image per line and nothing else: no temporary files.
-  EXPECT_EQ(Names(folder), sorted);
+  EXPECT_EQ(folder_names(folder), sorted);
   EXPECT_EQ(Scan(files), Lines(codes));
 }
 
@@ -258,7 +243,7 @@ TEST_F(QrTool, BulkFileNamesFollowInputLines) {
   EXPECT_EQ(drawn.status, 0);
   EXPECT_EQ(drawn.out, plain.out);
   EXPECT_EQ(drawn.err, plain.err);  // the bad line and the missing id only
-  EXPECT_EQ(Names(folder),
+  EXPECT_EQ(folder_names(folder),
             (std::vector<std::string>{"000001-A_B_C.png", "000004-INV-1.png"}));
   std::string first = drawn.out.substr(0, drawn.out.find('\n'));
   std::string second = drawn.out.substr(first.size() + 1);
@@ -268,7 +253,7 @@ TEST_F(QrTool, BulkFileNamesFollowInputLines) {
   // Without -i the number alone names the file.
   fs::path plain_folder = dir_ / "numbers";
   ToolResult numbers = run_tool({"-s", "-l", "--qr=" + plain_folder.string()}, input);
-  EXPECT_EQ(Names(plain_folder),
+  EXPECT_EQ(folder_names(plain_folder),
             (std::vector<std::string>{"000001.png", "000004.png", "000005.png"}));
   EXPECT_EQ(Scan({plain_folder / "000001.png", plain_folder / "000004.png",
                   plain_folder / "000005.png"}),
@@ -301,12 +286,12 @@ TEST_F(QrTool, BadOptionValuesStopBeforeAnyWork) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.err);
   }
-  EXPECT_TRUE(Names(dir_).empty());
+  EXPECT_TRUE(folder_names(dir_).empty());
   // An explicit format writes a file of any name.
   fs::path odd = dir_ / "symbol.img";
   ToolResult r = run_tool({"-e", "--qr=" + odd.string(), "--qr_format=svg"}, xml);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(ReadFile(odd).rfind("<?xml", 0), 0u);
+  EXPECT_EQ(read_file(odd).rfind("<?xml", 0), 0u);
   if (HaveProgram("rsvg-convert") && HaveProgram("xmllint")) {
     EXPECT_EQ(Scan(Render({odd})), r.out + "\n");
   }
@@ -366,12 +351,12 @@ TEST_F(QrTool, UnwritableTargetsGiveQrErrorLines) {
   EXPECT_EQ(bulk.err, "ERROR_QR: Cannot write QR symbol file '" +
                           (folder / "000001.png").string() +
                           "': Is a directory, not a regular file. \n");
-  EXPECT_EQ(Names(folder), (std::vector<std::string>{"000001.png", "000002.png"}));
+  EXPECT_EQ(folder_names(folder), (std::vector<std::string>{"000001.png", "000002.png"}));
   EXPECT_EQ(Scan({folder / "000002.png"}), code + "\n");
 
   // Nothing half-written anywhere: only what the test made itself.
-  EXPECT_EQ(Names(dir_), (std::vector<std::string>{"bulk", "plain-file", "taken.png"}));
-  EXPECT_TRUE(Names(dir_ / "taken.png").empty());
+  EXPECT_EQ(folder_names(dir_), (std::vector<std::string>{"bulk", "plain-file", "taken.png"}));
+  EXPECT_TRUE(folder_names(dir_ / "taken.png").empty());
 
   if (geteuid() != 0) {
     // Root writes into any folder; others are refused by its mode.
@@ -382,7 +367,7 @@ TEST_F(QrTool, UnwritableTargetsGiveQrErrorLines) {
     EXPECT_EQ(r.out, code + "\n");
     EXPECT_EQ(r.err, "ERROR_QR: Cannot write QR symbol file '" +
                          (locked / "000001.png").string() + "': Permission denied. \n");
-    EXPECT_TRUE(Names(locked).empty());
+    EXPECT_TRUE(folder_names(locked).empty());
     chmod(locked.c_str(), 0755);
   }
 }

@@ -32,6 +32,12 @@ ToolResult run_tool(std::vector<std::string> args, const std::string& input = ""
 /// Reads a file of the source tree, e.g. "examples/pay-one-off.xml".
 std::string read_source_file(const std::string& relative_path);
 
+/// The whole content of a file ("" when it cannot be read).
+std::string read_file(const std::string& path);
+
+/// The names in a folder, sorted.
+std::vector<std::string> folder_names(const std::string& folder);
+
 /// Runs a shell command, returning its standard output (for xmllint and
 /// other outside tools). Sets @a status to the command's exit status.
 std::string run_shell(const std::string& command, int* status);
