@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "model/document.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::json {
 

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text_buffer.h"
 #include "json/name_table.h"
 #include "model/value.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::json {
 

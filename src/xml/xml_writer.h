@@ -17,9 +17,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text_buffer.h"
 #include "model/value.h"
 #include "xml/name_table.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::xml {
 
