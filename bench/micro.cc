@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "base/number.h"
 #include "bench/floor_work.h"
 #include "bench/generator.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
-#include "code/number.h"
 #include "error/error.h"
 #include "xml/xml.h"
 

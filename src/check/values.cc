@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "validate/code_tables.h"
 

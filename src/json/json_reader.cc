@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "xml/xml_text.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "model/invoice_items.h"
 
