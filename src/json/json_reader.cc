@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "base/format_text.h"
 #include "base/number.h"
 #include "error/error.h"
 #include "xml/xml_text.h"
