@@ -26,9 +26,9 @@
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
+#include "model/vocabulary.h"
 #include "tests/tool_runner.h"
 #include "xml/kinds.h"
-#include "xml/vocabulary.h"
 #include "xml/xml.h"
 
 namespace zarnex {

@@ -1,6 +1,6 @@
 #include "check/grammar.h"
 
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::check {
 namespace {

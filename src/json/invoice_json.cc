@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
 #include "model/invoice.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {

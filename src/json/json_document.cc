@@ -7,7 +7,7 @@
 #include "error/error.h"
 #include "json/json.h"
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {

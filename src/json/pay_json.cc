@@ -13,14 +13,14 @@
 //        "MaxAmount": number, "ValidTillDate"}}]}
 //
 // The words of the enumerations and flag sets are those of the XML form
-// (xml/vocabulary.h).
+// (model/vocabulary.h).
 
 #include <iterator>
 #include <memory>
 #include <utility>
 
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {

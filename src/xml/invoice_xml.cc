@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "model/invoice.h"
+#include "model/vocabulary.h"
 #include "xml/kinds.h"
-#include "xml/vocabulary.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
 
