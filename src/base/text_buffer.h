@@ -1,15 +1,10 @@
-#ifndef ZARNEX_XML_TEXT_BUFFER_H_
-#define ZARNEX_XML_TEXT_BUFFER_H_
+#ifndef ZARNEX_BASE_TEXT_BUFFER_H_
+#define ZARNEX_BASE_TEXT_BUFFER_H_
 
-// The writers build their texts in the public buffer type, so that a caller's
-// buffer is written to directly.
+// The text buffer of the library is the public type, zarnex::TextBuffer of
+// include/zarnex/text_buffer.hpp: the writers build their texts in it, so
+// that a caller's buffer is written to directly. Its members that are not
+// inline are defined in text_buffer.cc, which the library carries.
 #include "zarnex/text_buffer.hpp"
 
-namespace zarnex::xml {
-
-using zarnex::TextBuffer;
-using zarnex::detail::copy_bytes;
-
-}  // namespace zarnex::xml
-
-#endif  // ZARNEX_XML_TEXT_BUFFER_H_
+#endif  // ZARNEX_BASE_TEXT_BUFFER_H_

@@ -19,8 +19,6 @@
 namespace zarnex::json {
 namespace {
 
-using xml::kPaymentMeansNames;
-
 int read_supplier(JsonObject node, SupplierParty& party) {
   if (int status = json_read_strings(
           node, {{"PartyName", &party.PartyName},

@@ -26,7 +26,7 @@ namespace zarnex::json {
 /// one buffer).
 class JsonOut {
  public:
-  explicit JsonOut(xml::TextBuffer& text) : text_(text) {}
+  explicit JsonOut(TextBuffer& text) : text_(text) {}
   JsonOut(const JsonOut&) = delete;
   JsonOut& operator=(const JsonOut&) = delete;
 
@@ -43,7 +43,7 @@ class JsonOut {
   }
 
  private:
-  xml::TextBuffer& text_;
+  TextBuffer& text_;
 };
 
 /// A member name as the writer puts it before a value: ,"Name": with the

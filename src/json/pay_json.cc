@@ -25,13 +25,6 @@
 namespace zarnex::json {
 namespace {
 
-using xml::kDirectDebitSchemeNames;
-using xml::kDirectDebitTypeNames;
-using xml::kMonthNames;
-using xml::kPaymentOptionsNames;
-using xml::kPeriodicityCodes;
-using xml::kPeriodicityNames;
-
 int read_bank_account(JsonObject node, BankAccount& account) {
   return json_read_strings(node,
                            {{"IBAN", &account.IBAN}, {"BIC", &account.BIC}});

@@ -23,6 +23,9 @@
 
 namespace zarnex::xml {
 
+// The short copies of the public buffer, for the writers' own copies.
+using zarnex::detail::copy_bytes;
+
 /// Where one document's text is written: the end of a TextBuffer, which may
 /// already hold other texts (bulk mode writes every result of a block into
 /// one buffer). clear() takes back only what was written through this XmlOut.
