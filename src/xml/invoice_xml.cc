@@ -3,8 +3,8 @@
 //
 // The amounts that a code does not carry (the tax-inclusive and difference
 // amounts, the unit prices of the single line, most of MonetarySummary) are
-// never read from XML: after decoding, complete() computes them, and the
-// writer writes whatever the document holds.
+// never read from XML: after decoding, document_complete() computes them,
+// and the writer writes whatever the document holds.
 
 #include <iterator>
 #include <memory>
