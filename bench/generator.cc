@@ -9,6 +9,7 @@
 
 #include "code/field_sequence.h"
 #include "error/error.h"
+#include "validate/document_rules.h"
 #include "xml/xml.h"
 
 namespace zarnex::bench {

@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "base/number.h"
 #include "bench/floor_work.h"
 #include "bench/generator.h"
 #include "code/envelope.h"
 #include "code/field_sequence.h"
-#include "code/number.h"
 #include "error/error.h"
+#include "validate/document_rules.h"
 #include "xml/xml.h"
 
 namespace zarnex::bench {

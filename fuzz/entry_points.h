@@ -23,6 +23,7 @@
 #include "model/document.h"
 #include "model/invoice.h"
 #include "model/pay.h"
+#include "validate/document_rules.h"
 #include "xml/xml.h"
 #include "xml/xml_text.h"
 #include "zarnex/zarnex.hpp"

@@ -12,10 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include "base/test_locale.h"
 #include "code/base32hex.h"
 #include "code/crc32.h"
 #include "code/payload.h"
-#include "code/test_locale.h"
 #include "tests/sealed_code.h"
 #include "tests/tool_runner.h"
 #include "zarnex/zarnex.hpp"

@@ -26,9 +26,9 @@
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
+#include "model/vocabulary.h"
 #include "tests/tool_runner.h"
 #include "xml/kinds.h"
-#include "xml/vocabulary.h"
 #include "xml/xml.h"
 
 namespace zarnex {
@@ -578,12 +578,12 @@ TEST(SchemaTest, EnumerationWordsMatchTheReadersTables) {
     std::span<const char* const> names;
   };
   const Table tables[] = {
-      {"pay.xsd", "PaymentOption", xml::kPaymentOptionsNames},
-      {"pay.xsd", "MonthName", xml::kMonthNames},
-      {"pay.xsd", "Periodicity", xml::kPeriodicityNames},
-      {"pay.xsd", "DirectDebitScheme", xml::kDirectDebitSchemeNames},
-      {"pay.xsd", "DirectDebitType", xml::kDirectDebitTypeNames},
-      {"invoice.xsd", "PaymentMean", xml::kPaymentMeansNames}};
+      {"pay.xsd", "PaymentOption", kPaymentOptionsNames},
+      {"pay.xsd", "MonthName", kMonthNames},
+      {"pay.xsd", "Periodicity", kPeriodicityNames},
+      {"pay.xsd", "DirectDebitScheme", kDirectDebitSchemeNames},
+      {"pay.xsd", "DirectDebitType", kDirectDebitTypeNames},
+      {"invoice.xsd", "PaymentMean", kPaymentMeansNames}};
   const std::string reference = read_source_file("docs/documents.md");
   for (const Table& table : tables) {
     const std::string schema =
@@ -600,7 +600,7 @@ TEST(SchemaTest, EnumerationWordsMatchTheReadersTables) {
 TEST(SchemaTest, InvoiceSubKindsAreTypesDerivedFromInvoice) {
   const std::string schema = read_source_file("schema/invoice.xsd");
   const std::string reference = read_source_file("docs/documents.md");
-  for (const char* type : xml::kInvoiceTypeNames) {
+  for (const char* type : kInvoiceTypeNames) {
     EXPECT_NE(schema.find(std::string("<xs:complexType name=\"") + type + "\">"),
               std::string::npos)
         << type;

@@ -11,6 +11,7 @@
 #include "json/strict_json.h"
 #include "model/document.h"
 #include "validate/collect.h"
+#include "validate/document_rules.h"
 #include "xml/strict_xml.h"
 #include "xml/xml.h"
 #include "zarnex/zarnex.hpp"

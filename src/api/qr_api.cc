@@ -4,9 +4,10 @@
 #include <utility>
 
 #include "api/failure.h"
+#include "base/format_text.h"
 #include "error/error.h"
-#include "qr/symbol.h"
 #include "qr/image.h"
+#include "qr/symbol.h"
 #include "zarnex/zarnex.hpp"
 
 namespace zarnex {

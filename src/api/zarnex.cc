@@ -11,6 +11,7 @@
 #include "error/error.h"
 #include "json/json.h"
 #include "model/document.h"
+#include "validate/document_rules.h"
 #include "xml/xml.h"
 #include "xml/xml_text.h"
 

@@ -1,6 +1,6 @@
 #include "check/grammar.h"
 
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::check {
 namespace {
@@ -18,12 +18,12 @@ constexpr Element kBankAccountItem[] = {
     {"BankAccount", Form::kRecord, kBankAccount}};
 constexpr Element kStandingOrder[] = {
     {"Day", Form::kInteger},
-    {"Month", Form::kFlags, {}, xml::kMonthNames},
-    {"Periodicity", Form::kEnum, {}, xml::kPeriodicityNames},
+    {"Month", Form::kFlags, {}, kMonthNames},
+    {"Periodicity", Form::kEnum, {}, kPeriodicityNames},
     date("LastDate")};
 constexpr Element kDirectDebit[] = {
-    {"DirectDebitScheme", Form::kEnum, {}, xml::kDirectDebitSchemeNames},
-    {"DirectDebitType", Form::kEnum, {}, xml::kDirectDebitTypeNames},
+    {"DirectDebitScheme", Form::kEnum, {}, kDirectDebitSchemeNames},
+    {"DirectDebitType", Form::kEnum, {}, kDirectDebitTypeNames},
     text("VariableSymbol"),
     text("SpecificSymbol"),
     text("MandateID"),
@@ -33,7 +33,7 @@ constexpr Element kDirectDebit[] = {
     decimal("MaxAmount"),
     date("ValidTillDate")};
 constexpr Element kPayment[] = {
-    {"PaymentOptions", Form::kFlags, {}, xml::kPaymentOptionsNames},
+    {"PaymentOptions", Form::kFlags, {}, kPaymentOptionsNames},
     decimal("Amount"),
     {"CurrencyCode", Form::kCurrency},
     date("PaymentDueDate"),
@@ -120,7 +120,7 @@ constexpr Element kInvoice[] = {
     {"SingleInvoiceLine", Form::kRecord, kSingleInvoiceLine},
     {"TaxCategorySummaries", Form::kList, kTaxCategorySummaryItem},
     {"MonetarySummary", Form::kRecord, kMonetarySummary},
-    {"PaymentMeans", Form::kFlags, {}, xml::kPaymentMeansNames}};
+    {"PaymentMeans", Form::kFlags, {}, kPaymentMeansNames}};
 
 // InvoiceItems.
 constexpr Element kOrderReference[] = {text("OrderID"), text("OrderLineID")};

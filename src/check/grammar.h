@@ -11,7 +11,7 @@
 #include <span>
 #include <string_view>
 
-#include "xml/name_table.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::check {
 
@@ -39,7 +39,7 @@ struct Element {
   // kRecord: the elements it may hold; kList: its one item element.
   std::span<const Element> children = {};
   // kEnum and kFlags: the words.
-  xml::NameTable words = {};
+  NameTable words = {};
 };
 
 /// The root element of a kind ("Pay", "Invoice", "InvoiceItems"), or null

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "validate/code_tables.h"
 
@@ -30,7 +30,7 @@ int days_in_month(int year, int month) {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
-int position_of(std::string_view word, xml::NameTable words) {
+int position_of(std::string_view word, NameTable words) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (word == words[i]) return static_cast<int>(i);
   }

@@ -8,6 +8,7 @@
 #include "code/field_sequence.h"
 #include "code/payload.h"
 #include "error/error.h"
+#include "validate/document_rules.h"
 
 namespace zarnex::code {
 namespace {

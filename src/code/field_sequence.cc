@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "code/number.h"
+#include "base/number.h"
 #include "code/sequence_kinds.h"
 #include "error/error.h"
 

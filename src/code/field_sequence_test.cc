@@ -12,6 +12,7 @@
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
+#include "validate/document_rules.h"
 
 namespace zarnex::code {
 namespace {

@@ -1,7 +1,6 @@
 #ifndef ZARNEX_ERROR_ERROR_H_
 #define ZARNEX_ERROR_ERROR_H_
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -76,12 +75,6 @@ std::string error_text();
 /// Puts the error state back to its initial value (code 0, empty texts).
 /// Used by tests.
 void reset_error();
-
-/// printf-style formatting into a new string holding the whole output. The
-/// size hint is the first guess of the length; longer output is formatted
-/// again into a buffer of the exact size.
-std::string format_text(std::size_t size_hint, const char* format, ...)
-    __attribute__((format(printf, 2, 3)));
 
 }  // namespace zarnex
 

@@ -91,13 +91,5 @@ TEST_F(ErrorTest, RecordingReplacesOwnedDetail) {
   EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Day is out of range. ");
 }
 
-TEST(FormatText, HoldsWholeOutput) {
-  EXPECT_EQ(format_text(15, "%.8f", 1234567.12345678), "1234567.12345678");
-  EXPECT_EQ(format_text(1, "%s-%d", "abcdef", 42), "abcdef-42");
-  EXPECT_EQ(format_text(16, "%i", -7), "-7");
-  std::string long_text(5000, 'x');
-  EXPECT_EQ(format_text(1024, "<%s>", long_text.c_str()), "<" + long_text + ">");
-}
-
 }  // namespace
 }  // namespace zarnex

@@ -5,21 +5,19 @@
 //
 // The amounts that a code does not carry (the tax-inclusive and difference
 // amounts, the unit prices of the single line, most of MonetarySummary) are
-// never read: after decoding, complete() computes them, and the writer
-// writes whatever the document holds.
+// never read: after decoding, document_complete() computes them, and the
+// writer writes whatever the document holds.
 
 #include <iterator>
 #include <memory>
 #include <utility>
 
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
 #include "model/invoice.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {
-
-using xml::kPaymentMeansNames;
 
 int read_supplier(JsonObject node, SupplierParty& party) {
   if (int status = json_read_strings(

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "model/document.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::json {
 
@@ -27,7 +27,7 @@ int document_from_json(std::string_view text, DocumentPtr* out);
 /// (9 for a header that names no writable kind or version).
 int document_to_json(const Document& document, std::string* out);
 /// As above, appending the text to @a out; on failure nothing is appended.
-int document_to_json(const Document& document, xml::TextBuffer& out);
+int document_to_json(const Document& document, TextBuffer& out);
 
 }  // namespace zarnex::json
 

@@ -7,14 +7,10 @@
 #include "error/error.h"
 #include "json/json.h"
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {
-
-// The values of "type" for invoices are the XML root's xsi:type names of
-// the sub-kinds, in the order of their numbers.
-using xml::kInvoiceTypeNames;
 
 constexpr char kBadType[] =
     " must name the document kind: Pay, Invoice, ProformaInvoice, "
@@ -30,6 +26,8 @@ int read_document(JsonObject root, DocumentPtr* out) {
     return set_error_detail(ErrorCode::kJson, "type", kBadType);
   if (type->text == "Pay") return pay_from_json(root, out);
   if (type->text == "InvoiceItems") return invoice_items_from_json(root, out);
+  // The values of "type" for invoices are the XML root's xsi:type names of
+  // the sub-kinds, in the order of their numbers.
   for (std::size_t i = 0; i < std::size(kInvoiceTypeNames); ++i) {
     if (type->text == kInvoiceTypeNames[i])
       return invoice_from_json(root, static_cast<int>(i), out);
@@ -52,7 +50,7 @@ int document_from_json(std::string_view text, DocumentPtr* out) {
   return 0;
 }
 
-int document_to_json(const Document& document, xml::TextBuffer& out) {
+int document_to_json(const Document& document, TextBuffer& out) {
   const DocumentHeader& header = document.header;
   std::string_view type_name;  // empty: no kind that can be written
   const Pay* pay = nullptr;
@@ -100,7 +98,7 @@ int document_to_json(const Document& document, xml::TextBuffer& out) {
 }
 
 int document_to_json(const Document& document, std::string* out) {
-  thread_local xml::TextBuffer text(kInitialCapacity);
+  thread_local TextBuffer text(kInitialCapacity);
   text.clear();
   if (int status = document_to_json(document, text); status != 0) return status;
   if (out != nullptr) out->assign(text.data(), text.size());

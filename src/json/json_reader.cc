@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-#include "code/number.h"
+#include "base/format_text.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "xml/xml_text.h"
 

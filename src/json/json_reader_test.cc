@@ -310,7 +310,7 @@ TEST(JsonWriter, StringsAreEscaped) {
       {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
   };
   for (const auto& [text, expected] : kCases) {
-    xml::TextBuffer buffer;
+    TextBuffer buffer;
     JsonOut out(buffer);
     json_append_string(out, text);
     EXPECT_EQ(buffer.view(), expected);

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 
 namespace zarnex::json {
 namespace {

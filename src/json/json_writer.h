@@ -15,9 +15,9 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text_buffer.h"
 #include "json/name_table.h"
 #include "model/value.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::json {
 
@@ -26,7 +26,7 @@ namespace zarnex::json {
 /// one buffer).
 class JsonOut {
  public:
-  explicit JsonOut(xml::TextBuffer& text) : text_(text) {}
+  explicit JsonOut(TextBuffer& text) : text_(text) {}
   JsonOut(const JsonOut&) = delete;
   JsonOut& operator=(const JsonOut&) = delete;
 
@@ -43,7 +43,7 @@ class JsonOut {
   }
 
  private:
-  xml::TextBuffer& text_;
+  TextBuffer& text_;
 };
 
 /// A member name as the writer puts it before a value: ,"Name": with the

@@ -13,24 +13,17 @@
 //        "MaxAmount": number, "ValidTillDate"}}]}
 //
 // The words of the enumerations and flag sets are those of the XML form
-// (xml/vocabulary.h).
+// (model/vocabulary.h).
 
 #include <iterator>
 #include <memory>
 #include <utility>
 
 #include "json/kinds.h"
-#include "xml/vocabulary.h"
+#include "model/vocabulary.h"
 
 namespace zarnex::json {
 namespace {
-
-using xml::kDirectDebitSchemeNames;
-using xml::kDirectDebitTypeNames;
-using xml::kMonthNames;
-using xml::kPaymentOptionsNames;
-using xml::kPeriodicityCodes;
-using xml::kPeriodicityNames;
 
 int read_bank_account(JsonObject node, BankAccount& account) {
   return json_read_strings(node,

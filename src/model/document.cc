@@ -6,16 +6,6 @@ namespace zarnex {
 
 void document_destroy(DocumentPtr& document) { document.reset(); }
 
-void document_complete(Document* document) {
-  if (document != nullptr) document->complete();
-}
-
-int document_validate(const Document* document) {
-  if (document == nullptr)
-    return set_error(ErrorCode::kNullPointer, kNoDocument);
-  return document->validate();
-}
-
 int check_header(const DocumentHeader& header) {
   switch (header.type()) {
     case static_cast<int>(DocumentType::kPay):

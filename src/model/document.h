@@ -43,44 +43,40 @@ enum class InvoiceKind : int {
 /// The number of invoice sub-kinds (0 to kAdvanceInvoice).
 inline constexpr int kInvoiceKinds = 5;
 
-/// One Pay, Invoice or InvoiceItems in memory. The kind's fields follow in
-/// the derived classes; the first field of every kind is InvoiceID.
+/// One Pay, Invoice or InvoiceItems in memory: data only. The kind's fields
+/// follow in the derived classes; the first field of every kind is
+/// InvoiceID. Validation and completion are functions of validate/
+/// (validate/document_rules.h).
 class Document {
  public:
   virtual ~Document() = default;
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
-  /// Checks the document by the rules of its kind: 0, or the code of the
-  /// first failing rule with the error state set. Never changes the document.
-  virtual int validate() const = 0;
-
-  /// Computes the amounts that a code does not carry. Runs only on a decoded
-  /// document that passed validate(); does nothing for kinds without them.
-  virtual void complete() {}
-
+  /// The document type its header names.
   DocumentType type() const { return static_cast<DocumentType>(header.type()); }
+
+  /// The class of the document (Pay, Invoice or InvoiceItems), fixed when it
+  /// is made. type() names the same kind unless the header was changed to
+  /// name another; what is done to the document's fields goes by kind().
+  DocumentType kind() const { return kind_; }
 
   DocumentHeader header;
   StringValue InvoiceID;
 
  protected:
-  explicit Document(DocumentType type) {
+  explicit Document(DocumentType type) : kind_(type) {
     header.byte0 = static_cast<std::uint8_t>(static_cast<int>(type) << 4);
   }
+
+ private:
+  DocumentType kind_;
 };
 
 using DocumentPtr = std::unique_ptr<Document>;
 
 /// Releases the document, if any.
 void document_destroy(DocumentPtr& document);
-
-/// Runs the document's complete operation; nothing for a null document.
-void document_complete(Document* document);
-
-/// Runs the document's validate operation; a null document fails with -2
-/// and "Document cannot be null. ".
-int document_validate(const Document* document);
 
 /// The message of a missing document (document_validate) and of a header
 /// whose type names none of the three kinds (check_header).

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "error/error.h"
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
@@ -63,13 +62,27 @@ TEST(Document, HeaderFields) {
   EXPECT_EQ(header.byte1, 0x4F);  // reserved bits are carried
 }
 
-TEST(Document, DispatchersOnNull) {
-  reset_error();
+// kind() is the class a document was made as; the header may be changed to
+// name another type, and kind() stays.
+TEST(Document, KindIsFixedWhenMade) {
+  DocumentPtr pay = new_pay();
+  DocumentPtr invoice = new_invoice();
+  DocumentPtr items = new_invoice_items();
+  EXPECT_EQ(pay->kind(), DocumentType::kPay);
+  EXPECT_EQ(invoice->kind(), DocumentType::kInvoice);
+  EXPECT_EQ(items->kind(), DocumentType::kInvoiceItems);
+  pay->header = DocumentHeader{0x20, 0x00};
+  EXPECT_EQ(pay->type(), DocumentType::kInvoiceItems);
+  EXPECT_EQ(pay->kind(), DocumentType::kPay);
+}
+
+TEST(Document, DestroyReleasesAndTakesNull) {
   DocumentPtr none;
   document_destroy(none);
-  document_complete(nullptr);
-  EXPECT_EQ(document_validate(nullptr), -2);
-  EXPECT_EQ(error_text(), "ERROR_NULL_POINTER: Document cannot be null.  ");
+  EXPECT_EQ(none, nullptr);
+  DocumentPtr pay = new_pay();
+  document_destroy(pay);
+  EXPECT_EQ(pay, nullptr);
 }
 
 }  // namespace

@@ -88,8 +88,6 @@ inline constexpr int kPaymentMeansCount = 7;
 class Invoice : public Document {
  public:
   Invoice() : Document(DocumentType::kInvoice) {}
-  int validate() const override;  // validate/invoice_rules.cc
-  void complete() override;       // validate/invoice_rules.cc
 
   // InvoiceID is the frame's first field.
   StringValue IssueDate;     // YYYY-MM-DD

@@ -39,8 +39,6 @@ struct InvoiceLine {
 class InvoiceItems : public Document {
  public:
   InvoiceItems() : Document(DocumentType::kInvoiceItems) {}
-  int validate() const override;  // validate/invoice_items_rules.cc
-  void complete() override;       // validate/invoice_items_rules.cc
 
   // InvoiceID is the frame's first field.
   StringValue FirstInvoiceLineID;

@@ -57,7 +57,6 @@ struct Payment {
 class Pay : public Document {
  public:
   Pay() : Document(DocumentType::kPay) {}
-  int validate() const override;  // validate/pay_rules.cc
 
   ListValue<Payment> Payments;
 };

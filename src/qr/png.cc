@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "base/format_text.h"
 #include "error/error.h"
 #include "qr/libraries.h"
 

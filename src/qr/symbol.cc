@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/format_text.h"
 #include "error/error.h"
 #include "qr/libraries.h"
 

@@ -7,7 +7,7 @@
 namespace zarnex::validate {
 
 void collect_failures(const Document& document, const RuleReport& report) {
-  switch (document.type()) {
+  switch (document.kind()) {
     case DocumentType::kPay:
       return collect_pay_failures(static_cast<const Pay&>(document), report);
     case DocumentType::kInvoice:

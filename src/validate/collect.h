@@ -3,11 +3,11 @@
 
 // Check mode: the rules of a document run group by group, and every group
 // that fails is reported, not only the first. A group is a run of rules
-// about one record that validate() runs in turn (the currencies of an
-// invoice, one bank account); within a group the first failure still ends
-// the group, since later rules of a group rely on the earlier ones (a
+// about one record that document_validate() runs in turn (the currencies
+// of an invoice, one bank account); within a group the first failure still
+// ends the group, since later rules of a group rely on the earlier ones (a
 // present list, a present PaymentOptions). The first failure reported is
-// the one validate() returns. validate() itself is not changed by any of
+// the one document_validate() returns, which is not changed by any of
 // this.
 
 #include <functional>

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "model/value.h"
 
 namespace zarnex::validate {

@@ -1,16 +1,15 @@
-// The validate and complete operations of an InvoiceItems document.
+// The rules and the derived amounts of an InvoiceItems document.
 
 #include <string>
 
 #include "model/invoice_items.h"
 #include "validate/collect.h"
 #include "validate/derived_amount.h"
+#include "validate/document_rules.h"
 #include "validate/validators.h"
 
-namespace zarnex {
+namespace zarnex::validate {
 namespace {
-
-using namespace validate;
 
 int check_line(const InvoiceLine& line) {
   if (int rc = check_choice({{"ItemName", line.ItemName.has_value()},
@@ -30,24 +29,21 @@ int check_line(const InvoiceLine& line) {
 
 }  // namespace
 
-int InvoiceItems::validate() const {
-  // The document is this object, so it is always present; a missing
-  // document is refused by document_validate before it gets here.
-  if (int rc = check_not_null("InvoiceItems", true)) return rc;
-  if (int rc = check_not_empty("InvoiceID", InvoiceID)) return rc;
+int validate_invoice_items(const InvoiceItems& items) {
+  if (int rc = check_not_empty("InvoiceID", items.InvoiceID)) return rc;
   // A line number may be any text, so it is tested like InvoiceID.
-  if (int rc = check_not_empty("FirstInvoiceLineID", FirstInvoiceLineID))
+  if (int rc = check_not_empty("FirstInvoiceLineID", items.FirstInvoiceLineID))
     return rc;
-  if (int rc = check_list("InvoiceLines", InvoiceLines)) return rc;
-  for (const auto& line : *InvoiceLines) {
+  if (int rc = check_list("InvoiceLines", items.InvoiceLines)) return rc;
+  for (const auto& line : *items.InvoiceLines) {
     if (int rc = check_line(*line)) return rc;
   }
   return 0;
 }
 
-void InvoiceItems::complete() {
-  if (!InvoiceLines) return;
-  for (const auto& line : *InvoiceLines) {
+void complete_invoice_items(InvoiceItems& items) {
+  if (!items.InvoiceLines) return;
+  for (const auto& line : *items.InvoiceLines) {
     if (!line) continue;
     // Sums carry the most places of their terms, products the places of
     // their factors added up (DerivedAmount): the exact results of the
@@ -65,11 +61,7 @@ void InvoiceItems::complete() {
   }
 }
 
-}  // namespace zarnex
-
-namespace zarnex::validate {
-
-// The groups of InvoiceItems::validate(), in its order: one per line.
+// The groups of validate_invoice_items(), in its order: one per line.
 void collect_invoice_items_failures(const InvoiceItems& items,
                                     const RuleReport& report) {
   if (check_not_empty("InvoiceID", items.InvoiceID)) report("");

@@ -3,9 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "model/invoice_items.h"
+#include "validate/document_rules.h"
 
 namespace zarnex {
 namespace {
@@ -205,7 +206,7 @@ TEST_F(InvoiceItemsRulesTest, CompleteUsesStoredUnitSum) {
   line.UnitPriceTaxExclusiveAmount = 0.1;
   line.UnitPriceTaxAmount = 0.2;
   line.InvoicedQuantity = 3;
-  items->complete();
+  validate::complete_invoice_items(*items);
   EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 0.3);
   EXPECT_EQ(line.LineTaxInclusiveAmount, 0.9);
   EXPECT_EQ(line.LineTaxExclusiveAmount, 0.3);
@@ -214,14 +215,14 @@ TEST_F(InvoiceItemsRulesTest, CompleteUsesStoredUnitSum) {
   // Absent inputs count as 0.
   line.UnitPriceTaxAmount.reset();
   line.InvoicedQuantity.reset();
-  items->complete();
+  validate::complete_invoice_items(*items);
   EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 0.1);
   EXPECT_EQ(line.LineTaxExclusiveAmount, 0.0);
   EXPECT_EQ(line.LineTaxAmount, 0.0);
 
   // An absent or empty list derives nothing and does not fail.
   auto empty = new_invoice_items();
-  empty->complete();
+  validate::complete_invoice_items(*empty);
   EXPECT_FALSE(empty->InvoiceLines);
   EXPECT_EQ(error_code(), 0);
 }
@@ -235,7 +236,7 @@ TEST_F(InvoiceItemsRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
   line.UnitPriceTaxExclusiveAmount = 99999999.99;
   line.UnitPriceTaxAmount = 22999999.99;
   line.InvoicedQuantity = 1.5;
-  items->complete();
+  validate::complete_invoice_items(*items);
   EXPECT_EQ(line.UnitPriceTaxInclusiveAmount, 122999999.98);
   EXPECT_EQ(line.LineTaxExclusiveAmount, 149999999.985);
   EXPECT_EQ(line.LineTaxInclusiveAmount, 184499999.97);
@@ -247,7 +248,7 @@ TEST_F(InvoiceItemsRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
   line.UnitPriceTaxExclusiveAmount = 0.05;
   line.UnitPriceTaxAmount = 0.01;
   line.InvoicedQuantity = 0.5;
-  items->complete();
+  validate::complete_invoice_items(*items);
   EXPECT_EQ(line.LineTaxExclusiveAmount, 0.025);
   EXPECT_EQ(line.LineTaxInclusiveAmount, 0.03);
   EXPECT_EQ(line.LineTaxAmount, 0.005);
@@ -256,7 +257,7 @@ TEST_F(InvoiceItemsRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
   // eight.
   line.UnitPriceTaxExclusiveAmount = 1.23456;
   line.InvoicedQuantity = 0.3333;
-  items->complete();
+  validate::complete_invoice_items(*items);
   EXPECT_EQ(line.LineTaxExclusiveAmount, 1.23456 * 0.3333);
   EXPECT_EQ(code::format_decimal(*line.LineTaxExclusiveAmount), "0.41147885");
 }
@@ -264,8 +265,8 @@ TEST_F(InvoiceItemsRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
 TEST_F(InvoiceItemsRulesTest, ValidationLeavesDocumentUnchanged) {
   auto items = valid_items();
   set_string(first_line(*items).ItemEANCode, "858");  // fails V5
-  EXPECT_EQ(items->validate(), 4);
-  EXPECT_EQ(items->validate(), 4);
+  EXPECT_EQ(validate::validate_invoice_items(*items), 4);
+  EXPECT_EQ(validate::validate_invoice_items(*items), 4);
   const InvoiceLine& line = first_line(*items);
   EXPECT_EQ(line.ItemName, "Pen");
   EXPECT_EQ(line.ItemEANCode, "858");
@@ -273,7 +274,7 @@ TEST_F(InvoiceItemsRulesTest, ValidationLeavesDocumentUnchanged) {
   EXPECT_FALSE(line.LineTaxExclusiveAmount);
   reset_error();
   first_line(*items).ItemEANCode.reset();
-  EXPECT_EQ(items->validate(), 0);
+  EXPECT_EQ(validate::validate_invoice_items(*items), 0);
   EXPECT_FALSE(first_line(*items).LineTaxInclusiveAmount);
   EXPECT_EQ(first_line(*items).InvoicedQuantity, 3.0);
 }

@@ -1,14 +1,13 @@
-// The validate and complete operations of an Invoice document.
+// The rules and the derived amounts of an Invoice document.
 
 #include "model/invoice.h"
 #include "validate/collect.h"
 #include "validate/derived_amount.h"
+#include "validate/document_rules.h"
 #include "validate/validators.h"
 
-namespace zarnex {
+namespace zarnex::validate {
 namespace {
-
-using namespace validate;
 
 // The number of PaymentMeans members.
 constexpr int kPaymentMeansBits = 7;
@@ -152,38 +151,35 @@ Amounts complete_summary(TaxCategorySummary& summary) {
 
 }  // namespace
 
-int Invoice::validate() const {
-  // The document is this object, so it is always present; a missing
-  // document is refused by document_validate before it gets here.
-  if (int rc = check_not_null("Invoice", true)) return rc;
-  if (int rc = check_not_empty("InvoiceID", InvoiceID)) return rc;
-  if (int rc = check_required_date("IssueDate", IssueDate)) return rc;
-  if (TaxPointDate) {
-    if (int rc = check_date("TaxPointDate", *TaxPointDate)) return rc;
+int validate_invoice(const Invoice& invoice) {
+  if (int rc = check_not_empty("InvoiceID", invoice.InvoiceID)) return rc;
+  if (int rc = check_required_date("IssueDate", invoice.IssueDate)) return rc;
+  if (invoice.TaxPointDate) {
+    if (int rc = check_date("TaxPointDate", *invoice.TaxPointDate)) return rc;
   }
-  if (int rc = check_currencies(*this)) return rc;
-  if (int rc = check_supplier(SupplierParty)) return rc;
-  if (int rc = check_customer(CustomerParty)) return rc;
-  if (int rc = check_lines(*this)) return rc;
-  if (int rc = check_summaries(TaxCategorySummaries)) return rc;
-  if (int rc = check_monetary_summary(MonetarySummary)) return rc;
-  if (PaymentMeans) {
-    return check_bits("PaymentMeans", PaymentMeans, kPaymentMeansBits);
+  if (int rc = check_currencies(invoice)) return rc;
+  if (int rc = check_supplier(invoice.SupplierParty)) return rc;
+  if (int rc = check_customer(invoice.CustomerParty)) return rc;
+  if (int rc = check_lines(invoice)) return rc;
+  if (int rc = check_summaries(invoice.TaxCategorySummaries)) return rc;
+  if (int rc = check_monetary_summary(invoice.MonetarySummary)) return rc;
+  if (invoice.PaymentMeans) {
+    return check_bits("PaymentMeans", invoice.PaymentMeans, kPaymentMeansBits);
   }
   return 0;
 }
 
-void Invoice::complete() {
-  if (!TaxCategorySummaries) return;
+void complete_invoice(Invoice& invoice) {
+  if (!invoice.TaxCategorySummaries) return;
   Amounts totals;
-  for (const auto& summary : *TaxCategorySummaries) {
+  for (const auto& summary : *invoice.TaxCategorySummaries) {
     if (!summary) continue;
     const Amounts amounts = complete_summary(*summary);
-    if (MonetarySummary) totals.add(amounts);
+    if (invoice.MonetarySummary) totals.add(amounts);
   }
-  if (!MonetarySummary) return;
+  if (!invoice.MonetarySummary) return;
 
-  zarnex::MonetarySummary& money = *MonetarySummary;
+  MonetarySummary& money = *invoice.MonetarySummary;
   set_decimal(money.TaxExclusiveAmount, totals.tax_exclusive.value());
   set_decimal(money.TaxInclusiveAmount, totals.tax_inclusive.value());
   set_decimal(money.TaxAmount, totals.tax.value());
@@ -202,8 +198,8 @@ void Invoice::complete() {
                                 DerivedAmount(money.PayableRoundingAmount);
   set_decimal(money.PayableAmount, payable.value());
 
-  if (!SingleInvoiceLine) return;
-  zarnex::SingleInvoiceLine& line = *SingleInvoiceLine;
+  if (!invoice.SingleInvoiceLine) return;
+  SingleInvoiceLine& line = *invoice.SingleInvoiceLine;
   const double quantity = decimal_or_zero(line.InvoicedQuantity);
   if (quantity == 0.0) {
     set_decimal(line.UnitPriceTaxExclusiveAmount, 0.0);
@@ -220,11 +216,7 @@ void Invoice::complete() {
   }
 }
 
-}  // namespace zarnex
-
-namespace zarnex::validate {
-
-// The groups of Invoice::validate(), in its order.
+// The groups of validate_invoice(), in its order.
 void collect_invoice_failures(const Invoice& invoice,
                               const RuleReport& report) {
   if (check_not_empty("InvoiceID", invoice.InvoiceID)) report("");

@@ -3,9 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "model/invoice.h"
+#include "validate/document_rules.h"
 
 namespace zarnex {
 namespace {
@@ -289,7 +290,7 @@ TEST_F(InvoiceRulesTest, SummariesAndMeans) {
 TEST_F(InvoiceRulesTest, ValidationLeavesDocumentUnchanged) {
   auto invoice = valid_invoice();
   single_line(*invoice);
-  EXPECT_EQ(invoice->validate(), 0);
+  EXPECT_EQ(validate::validate_invoice(*invoice), 0);
   // Nothing is derived by validation.
   EXPECT_FALSE(first_summary(*invoice).TaxInclusiveAmount.has_value());
   EXPECT_FALSE(invoice->MonetarySummary->PayableAmount.has_value());
@@ -315,7 +316,7 @@ TEST_F(InvoiceRulesTest, CompleteDerivesSummariesAndTotals) {
   // Values already in derived fields are replaced.
   line.UnitPriceTaxAmount = 999;
   invoice->MonetarySummary->PayableAmount = 999;
-  ASSERT_EQ(invoice->validate(), 0);
+  ASSERT_EQ(validate::validate_invoice(*invoice), 0);
   document_complete(invoice.get());
 
   struct Expected {
@@ -356,7 +357,7 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   // Quantity 0 gives unit prices of 0, not a division by zero.
   auto invoice = invoice_to_complete();
   single_line(*invoice).InvoicedQuantity = 0;
-  invoice->complete();
+  validate::complete_invoice(*invoice);
   EXPECT_EQ(invoice->SingleInvoiceLine->UnitPriceTaxExclusiveAmount, 0.0);
   EXPECT_EQ(invoice->SingleInvoiceLine->UnitPriceTaxInclusiveAmount, 0.0);
   EXPECT_EQ(invoice->SingleInvoiceLine->UnitPriceTaxAmount, 0.0);
@@ -366,7 +367,7 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   invoice = invoice_to_complete();
   single_line(*invoice);
   invoice->MonetarySummary.reset();
-  invoice->complete();
+  validate::complete_invoice(*invoice);
   EXPECT_EQ(first_summary(*invoice).TaxInclusiveAmount, 120.0);
   EXPECT_EQ(invoice->TaxCategorySummaries->get(1)->DifferenceTaxInclusiveAmount,
             44.0);
@@ -379,7 +380,7 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   invoice->TaxCategorySummaries->get(1)->AlreadyClaimedTaxAmount.reset();
   invoice->MonetarySummary->PayableRoundingAmount.reset();
   invoice->MonetarySummary->PaidDepositsAmount.reset();
-  invoice->complete();
+  validate::complete_invoice(*invoice);
   EXPECT_EQ(invoice->TaxCategorySummaries->get(1)->DifferenceTaxAmount, 5.0);
   EXPECT_EQ(invoice->MonetarySummary->DifferenceTaxInclusiveAmount, 165.0);
   EXPECT_EQ(invoice->MonetarySummary->PayableAmount, 165.0);
@@ -387,7 +388,7 @@ TEST_F(InvoiceRulesTest, CompleteEdgeCases) {
   // Without summaries nothing is derived.
   invoice = invoice_to_complete();
   invoice->TaxCategorySummaries.reset();
-  invoice->complete();
+  validate::complete_invoice(*invoice);
   EXPECT_FALSE(invoice->MonetarySummary->TaxExclusiveAmount);
   EXPECT_FALSE(invoice->MonetarySummary->PayableAmount);
 }
@@ -405,8 +406,8 @@ TEST_F(InvoiceRulesTest, CompleteKeepsTheDigitsOfLargeAmounts) {
   set_decimal(invoice->MonetarySummary->PayableRoundingAmount, -0.001);
   single_line(*invoice);
   set_decimal(invoice->SingleInvoiceLine->InvoicedQuantity, 3);
-  ASSERT_EQ(invoice->validate(), 0);
-  invoice->complete();
+  ASSERT_EQ(validate::validate_invoice(*invoice), 0);
+  validate::complete_invoice(*invoice);
 
   const TaxCategorySummary& big = first_summary(*invoice);
   EXPECT_EQ(big.TaxInclusiveAmount, 122999999.98);

@@ -1,7 +1,5 @@
-// The validate operation of a Pay document: presence, form and mutual
-// exclusion of the fields of every payment, first failure wins.
-
-#include "model/pay.h"
+// The rules of a Pay document: presence, form and mutual exclusion of the
+// fields of every payment, first failure wins.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,13 +7,13 @@
 #include <string_view>
 
 #include "error/error.h"
+#include "model/pay.h"
 #include "validate/collect.h"
+#include "validate/document_rules.h"
 #include "validate/validators.h"
 
-namespace zarnex {
+namespace zarnex::validate {
 namespace {
-
-using namespace validate;
 
 constexpr std::string_view kSymbolWithReference =
     " must be NULL, because OriginatorsReferenceInformation is not NULL. ";
@@ -216,20 +214,13 @@ int check_payment(const Payment& payment) {
 
 }  // namespace
 
-int Pay::validate() const {
-  // The document is this object, so it is always present; a missing
-  // document is refused by document_validate before it gets here.
-  if (int rc = check_not_null("Pay", true)) return rc;
-  if (int rc = check_list("Payments", Payments)) return rc;
-  for (const auto& payment : *Payments) {
+int validate_pay(const Pay& pay) {
+  if (int rc = check_list("Payments", pay.Payments)) return rc;
+  for (const auto& payment : *pay.Payments) {
     if (int rc = check_payment(*payment)) return rc;
   }
   return 0;
 }
-
-}  // namespace zarnex
-
-namespace zarnex::validate {
 
 void collect_pay_failures(const Pay& pay, const RuleReport& report) {
   if (check_list("Payments", pay.Payments)) return report("");

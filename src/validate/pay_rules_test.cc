@@ -5,6 +5,7 @@
 
 #include "error/error.h"
 #include "model/pay.h"
+#include "validate/document_rules.h"
 
 namespace zarnex {
 namespace {
@@ -69,7 +70,7 @@ class PayRulesTest : public ::testing::Test {
       reset_error();
       auto pay = valid_pay();
       c.change(first(*pay));
-      const int rc = pay->validate();
+      const int rc = validate::validate_pay(*pay);
       EXPECT_EQ(rc, c.expected[0] ? error_code() : 0) << c.what;
       EXPECT_EQ(rc == 0 ? std::string() : error_text(), c.expected) << c.what;
     }
@@ -78,19 +79,19 @@ class PayRulesTest : public ::testing::Test {
 
 TEST_F(PayRulesTest, DocumentLevel) {
   auto pay = valid_pay();
-  EXPECT_EQ(pay->validate(), 0);
+  EXPECT_EQ(validate::validate_pay(*pay), 0);
 
   pay = new_pay();
   EXPECT_EQ(document_validate(pay.get()), 4);
   EXPECT_EQ(error_text(), "ERROR_INVALID_VALUE: Payments cannot be NULL. ");
 
   pay->Payments.emplace();
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(error_text(),
             "ERROR_INVALID_VALUE: Payments list cannot be empty. ");
 
   pay->Payments->append(nullptr);
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(error_text(),
             "ERROR_INVALID_VALUE: Payments list cannot contain NULL value. ");
 }
@@ -101,14 +102,14 @@ TEST_F(PayRulesTest, LaterPaymentsAfterEarlierPass) {
   set_int(second->PaymentOptions, kPaymentOrder);
   set_string(second->CurrencyCode, "eur");
   pay->Payments->append(std::move(second));
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(error_text(),
             "ERROR_INVALID_VALUE: CurrencyCode is invalid currency code. ");
 
   // A failing first payment is reported, the second is not examined.
   reset_error();
   first(*pay).PaymentOptions.reset();
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(error_text(),
             "ERROR_INVALID_VALUE: PaymentOptions cannot be NULL. ");
 }
@@ -199,7 +200,7 @@ TEST_F(PayRulesTest, Symbols) {
     auto pay = valid_pay();
     set_string(first(*pay).OriginatorsReferenceInformation, "REF");
     c.change(first(*pay));
-    EXPECT_EQ(pay->validate(), 4);
+    EXPECT_EQ(validate::validate_pay(*pay), 4);
     EXPECT_EQ(error_text(), c.expected);
   }
 }
@@ -303,7 +304,7 @@ TEST_F(PayRulesTest, StandingOrder) {
       StandingOrderExt& s = standing_order(first(*pay));
       set_string(s.Periodicity, periodicity);
       (with_month ? s.Month : s.Day) = 1;
-      EXPECT_EQ(pay->validate(), 4) << periodicity;
+      EXPECT_EQ(validate::validate_pay(*pay), 4) << periodicity;
       EXPECT_EQ(error_text(),
                 with_month ? month_not_required : day_not_required)
           << periodicity;
@@ -316,7 +317,7 @@ TEST_F(PayRulesTest, StandingOrder) {
   set_string(s.Periodicity, "a");
   s.Day = 1;
   s.Month = 1;
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(error_text(), day_not_required);
 }
 
@@ -478,7 +479,7 @@ TEST_F(PayRulesTest, ValidationLeavesDocumentUnchanged) {
   set_string(s.Periodicity, "w");
   s.Day = 9;
   set_string(s.LastDate, " 2015-01-31");
-  EXPECT_EQ(pay->validate(), 4);
+  EXPECT_EQ(validate::validate_pay(*pay), 4);
   EXPECT_EQ(s.Periodicity, "w");
   EXPECT_EQ(s.Day, 9);
   EXPECT_EQ(s.LastDate, " 2015-01-31");

@@ -12,7 +12,7 @@
 //       ClassifiedTaxCategory
 //
 // The tax-inclusive unit price and the three line totals are never read:
-// after decoding, complete() computes them.
+// after decoding, document_complete() computes them.
 
 #include <memory>
 #include <utility>

@@ -3,16 +3,16 @@
 //
 // The amounts that a code does not carry (the tax-inclusive and difference
 // amounts, the unit prices of the single line, most of MonetarySummary) are
-// never read from XML: after decoding, complete() computes them, and the
-// writer writes whatever the document holds.
+// never read from XML: after decoding, document_complete() computes them,
+// and the writer writes whatever the document holds.
 
 #include <iterator>
 #include <memory>
 #include <utility>
 
 #include "model/invoice.h"
+#include "model/vocabulary.h"
 #include "xml/kinds.h"
-#include "xml/vocabulary.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
 

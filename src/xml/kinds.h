@@ -11,8 +11,8 @@
 #include "model/invoice.h"
 #include "model/invoice_items.h"
 #include "model/pay.h"
+#include "model/vocabulary.h"
 #include "xml/libxml.h"
-#include "xml/vocabulary.h"
 
 namespace zarnex::xml {
 

@@ -20,8 +20,8 @@
 #include <utility>
 
 #include "model/pay.h"
+#include "model/vocabulary.h"
 #include "xml/kinds.h"
-#include "xml/vocabulary.h"
 #include "xml/xml_reader.h"
 #include "xml/xml_writer.h"
 

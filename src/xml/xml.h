@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_buffer.h"
 #include "model/document.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::xml {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "xml/kinds.h"
 #include "xml/xml.h"

@@ -13,7 +13,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "model/invoice.h"
 #include "model/invoice_items.h"

@@ -17,11 +17,14 @@
 #include <string_view>
 #include <utility>
 
+#include "base/text_buffer.h"
 #include "model/value.h"
 #include "xml/name_table.h"
-#include "xml/text_buffer.h"
 
 namespace zarnex::xml {
+
+// The short copies of the public buffer, for the writers' own copies.
+using zarnex::detail::copy_bytes;
 
 /// Where one document's text is written: the end of a TextBuffer, which may
 /// already hold other texts (bulk mode writes every result of a block into

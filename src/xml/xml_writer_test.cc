@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "code/number.h"
+#include "base/number.h"
 #include "error/error.h"
 #include "model/invoice.h"
 #include "model/invoice_items.h"

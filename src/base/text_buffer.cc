@@ -1,4 +1,4 @@
-#include "xml/text_buffer.h"
+#include "base/text_buffer.h"
 
 #include <algorithm>
 

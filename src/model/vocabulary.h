@@ -1,15 +1,20 @@
-#ifndef ZARNEX_XML_VOCABULARY_H_
-#define ZARNEX_XML_VOCABULARY_H_
+#ifndef ZARNEX_MODEL_VOCABULARY_H_
+#define ZARNEX_MODEL_VOCABULARY_H_
 
 // The words of the enumerations and flag sets of the three documents, as
-// the readers and writers of pay_xml.cc and invoice_xml.cc use them. A
+// the XML and JSON readers and writers and strict checking use them. A
 // name's position is its value; in a flag set name i stands for bit i. They
 // live here, not inside the mappings, so that the schemas and the document
 // reference can be checked against the very tables the tool reads with.
 
 #include <iterator>
+#include <span>
 
-namespace zarnex::xml {
+namespace zarnex {
+
+/// A table of words (or codes): a word's position is its value, and for a
+/// flag set word i stands for bit i.
+using NameTable = std::span<const char* const>;
 
 // The xsi:type names of the invoice sub-kinds, indexed by sub-kind.
 inline constexpr const char* kInvoiceTypeNames[] = {
@@ -44,6 +49,6 @@ inline constexpr const char* kPaymentMeansNames[] = {
     "moneyTransfer", "cash",         "cashOnDelivery", "creditCard",
     "advance",       "mutualOffset", "other"};
 
-}  // namespace zarnex::xml
+}  // namespace zarnex
 
-#endif  // ZARNEX_XML_VOCABULARY_H_
+#endif  // ZARNEX_MODEL_VOCABULARY_H_

@@ -1,5 +1,5 @@
-#ifndef ZARNEX_CODE_TEST_LOCALE_H_
-#define ZARNEX_CODE_TEST_LOCALE_H_
+#ifndef ZARNEX_BASE_TEST_LOCALE_H_
+#define ZARNEX_BASE_TEST_LOCALE_H_
 
 // For tests: runs a piece of a test under a locale whose decimal mark is
 // not a dot, as a program that links the library may set one.
@@ -58,4 +58,4 @@ inline constexpr const char* kArabicMarkLocale = "ps_AF";
 
 }  // namespace zarnex::code::testing
 
-#endif  // ZARNEX_CODE_TEST_LOCALE_H_
+#endif  // ZARNEX_BASE_TEST_LOCALE_H_

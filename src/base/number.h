@@ -1,5 +1,5 @@
-#ifndef ZARNEX_CODE_NUMBER_H_
-#define ZARNEX_CODE_NUMBER_H_
+#ifndef ZARNEX_BASE_NUMBER_H_
+#define ZARNEX_BASE_NUMBER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -81,4 +81,4 @@ double round_to_places(double value, int places);
 
 }  // namespace zarnex::code
 
-#endif  // ZARNEX_CODE_NUMBER_H_
+#endif  // ZARNEX_BASE_NUMBER_H_

@@ -1,10 +1,10 @@
-#include "xml/text_buffer.h"
+#include "base/text_buffer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace zarnex::xml {
+namespace zarnex {
 namespace {
 
 // The short copies move overlapping words; every length around their
@@ -16,7 +16,7 @@ TEST(TextBuffer, CopiesEveryShortLengthExactly) {
   for (std::size_t n = 0; n <= 70; ++n) {
     for (std::size_t offset = 0; offset < 9; ++offset) {
       std::string target(100, '.');
-      copy_bytes(target.data() + offset, source.data() + 3, n);
+      detail::copy_bytes(target.data() + offset, source.data() + 3, n);
       const std::string expected = std::string(offset, '.') +
                                    source.substr(3, n) +
                                    std::string(100 - offset - n, '.');
@@ -59,4 +59,4 @@ TEST(TextBuffer, GrowsKeepingWhatWasWritten) {
 }
 
 }  // namespace
-}  // namespace zarnex::xml
+}  // namespace zarnex

@@ -1,4 +1,4 @@
-#include "code/number.h"
+#include "base/number.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "code/number.h"
+#include "base/number.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "code/test_locale.h"
+#include "base/test_locale.h"
 
 namespace zarnex::code {
 namespace {
