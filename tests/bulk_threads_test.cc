@@ -297,8 +297,8 @@ TEST(BulkReport, LineNumbersAndOutcomes) {
       "{\"line\":3,\"status\":1,\"error\":\"ERROR_BASE32HEX\",\"message\":"
       "\"Invalid base32hex string.  \"}\n"
       "{\"line\":4,\"status\":0,\"invoice_id\":\"FV-2026-0142\"}\n"
-      "{\"line\":6,\"status\":2,\"error\":\"ERROR_CHECKSUM\",\"message\":"
-      "\"Checksum mismatch.  \"}\n"
+      "{\"line\":6,\"status\":3,\"error\":\"ERROR_COMPRESSION\",\"message\":"
+      "\"Decompression error.  \"}\n"
       "{\"line\":7,\"status\":0,\"invoice_id\":\"FV-2026-0142\"}\n"
       "{\"summary\":{\"lines\":7,\"succeeded\":3,\"failed\":2,\"skipped\":2}}\n";
   char folder[] = "/tmp/zarnex-report-XXXXXX";
