@@ -127,6 +127,7 @@ TEST(StreamFailure, FullOutputIsReportedInEveryMode) {
       {{"-e"}, source("examples/pay-one-off.xml")},
       {{"-e", "-i"}, source("examples/invoice.xml")},
       {{"-e", "--lines"}, lines.path},
+      {{"-e", "--lines", "--threads=3"}, lines.path},
       {{}, "/dev/null"},            // the usage text
       {{"--help"}, "/dev/null"},
       {{"--version"}, "/dev/null"},
@@ -144,9 +145,11 @@ TEST(StreamFailure, FullOutputIsReportedInEveryMode) {
 TEST(StreamFailure, ClosedOrVanishedOutputIsReported) {
   const std::string xml = source("examples/pay-one-off.xml");
   TempFile lines(example_lines());
-  for (const bool bulk : {false, true}) {
+  for (const int threads : {0, 1, 2}) {
+    const bool bulk = threads > 0;
     std::vector<std::string> args{"-e"};
     if (bulk) args.push_back("--lines");
+    if (threads > 1) args.push_back("--threads=2");
     const std::string& input = bulk ? lines.path : xml;
     {
       const int in = open_file(input);
@@ -209,13 +212,36 @@ TEST(StreamFailure, NonBlockingOutputGetsEveryResult) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(received.size(), expected.out.size());
   EXPECT_TRUE(received == expected.out);
+
+  // The same on three threads, into a pipe that is also non-blocking.
+  ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+  ASSERT_EQ(fcntl(fds[1], F_SETFL, fcntl(fds[1], F_GETFL) | O_NONBLOCK), 0);
+  received.clear();
+  std::thread late_reader([&received, fd = fds[0]] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0)
+      received.append(buffer, static_cast<std::size_t>(n));
+  });
+  const int again = open_file(input.path);
+  Outcome threaded = spawn({"-d", "--lines", "--threads=3"}, again, fds[1]);
+  close(again);
+  close(fds[1]);
+  late_reader.join();
+  close(fds[0]);
+  EXPECT_EQ(threaded.status, 0);
+  EXPECT_EQ(threaded.err, "");
+  EXPECT_TRUE(received == expected.out);
 }
 
 TEST(StreamFailure, UnreadableInputIsReportedInBothModes) {
-  for (const bool bulk : {false, true}) {
+  for (const int threads : {0, 1, 2}) {
+    const bool bulk = threads > 0;
     for (const char* mode : {"-e", "-d", "-s"}) {
       std::vector<std::string> args{mode};
       if (bulk) args.push_back("--lines");
+      if (threads > 1) args.push_back("--threads=2");
       {
         const int directory = open_file("/");
         Outcome run = spawn(args, directory, STDOUT_FILENO);
@@ -299,20 +325,22 @@ TEST(StreamFailure, InputBeyondTheBoundIsRefusedWithoutHoldingIt) {
       if (c == '\n') c = ' ';
     ToolResult one = run_tool({"-e"}, xml);
     ASSERT_EQ(one.status, 0);
-    Feed feed(std::size_t{1} << 30, 'x', "\n" + xml + "\n");
-    char out_name[] = "/tmp/zarnex-stream-out-XXXXXX";
-    const int out = mkostemp(out_name, O_CLOEXEC);
-    Outcome run = spawn({"-e", "--lines"}, feed.read_fd, out);
-    close(out);
-    std::ifstream in(out_name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::remove(out_name);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err,
-              "ERROR_STREAM: Line is longer than 64 MiB (67108864 bytes). \n");
-    EXPECT_EQ(text.str(), one.out + "\n");
-    EXPECT_LT(run.peak_kib, 512 * 1024);
+    for (const char* threads : {"--threads=1", "--threads=2"}) {
+      Feed feed(std::size_t{1} << 30, 'x', "\n" + xml + "\n");
+      char out_name[] = "/tmp/zarnex-stream-out-XXXXXX";
+      const int out = mkostemp(out_name, O_CLOEXEC);
+      Outcome run = spawn({"-e", "--lines", threads}, feed.read_fd, out);
+      close(out);
+      std::ifstream in(out_name, std::ios::binary);
+      std::ostringstream text;
+      text << in.rdbuf();
+      std::remove(out_name);
+      EXPECT_EQ(run.status, 0);
+      EXPECT_EQ(run.err,
+                "ERROR_STREAM: Line is longer than 64 MiB (67108864 bytes). \n");
+      EXPECT_EQ(text.str(), one.out + "\n");
+      EXPECT_LT(run.peak_kib, 512 * 1024) << threads;
+    }
   }
 }
 

@@ -183,6 +183,42 @@ ZARNEX_API int decode_into(std::string_view code, TextBuffer& out,
 ZARNEX_API int decode_to_json_into(std::string_view code, TextBuffer& out,
                                    Result* failure = nullptr);
 
+/// The InvoiceID of the document that a call read, for callers that list
+/// each document's outcome beside its input (the tool's --report). Filled
+/// by the calls below that take it: found, with the value, when the text was
+/// read into a document that has an InvoiceID, also when a later step then
+/// failed (validation, encoding); not found when the text could not be read
+/// or the document has none.
+struct DocumentId {
+  bool found = false;
+  std::string invoice_id;
+};
+
+/// The *_into calls that also give the document's InvoiceID in @a id (not
+/// null); otherwise as the calls above. The encoding calls with
+/// ReadOptions are encode_xml and encode_json with a choice of reading,
+/// appending; a document that strict reading refuses is not read, so it
+/// gives no InvoiceID.
+ZARNEX_API int encode_xml_into(std::string_view xml, TextBuffer& out,
+                               bool with_invoice_id, Result* failure,
+                               DocumentId* id);
+ZARNEX_API int encode_json_into(std::string_view json, TextBuffer& out,
+                                bool with_invoice_id, Result* failure,
+                                DocumentId* id);
+ZARNEX_API int encode_sequence_into(std::string_view line, TextBuffer& out,
+                                    bool with_invoice_id, Result* failure,
+                                    DocumentId* id);
+ZARNEX_API int decode_into(std::string_view code, TextBuffer& out,
+                           Result* failure, DocumentId* id);
+ZARNEX_API int decode_to_json_into(std::string_view code, TextBuffer& out,
+                                   Result* failure, DocumentId* id);
+ZARNEX_API int encode_xml_into(std::string_view xml, const ReadOptions& options,
+                               TextBuffer& out, bool with_invoice_id,
+                               Result* failure, DocumentId* id);
+ZARNEX_API int encode_json_into(std::string_view json, const ReadOptions& options,
+                                TextBuffer& out, bool with_invoice_id,
+                                Result* failure, DocumentId* id);
+
 /// The header of a code, read without decompressing it.
 struct Header {
   int type = 0;      // 0 Pay, 1 Invoice, 2 InvoiceItems

@@ -195,6 +195,38 @@ Result encode_json(std::string_view json, const ReadOptions& options,
   return encode_json(json, with_invoice_id);
 }
 
+int encode_xml_into(std::string_view xml, const ReadOptions& options,
+                    TextBuffer& out, bool with_invoice_id, Result* failure,
+                    DocumentId* id) {
+  if (options.strict) {
+    check::Scan scan;
+    if (xml::scan_xml(xml, true, scan) == 0 && !scan.findings.empty()) {
+      if (id != nullptr) *id = DocumentId{};
+      Result refused = strict_failure(std::move(scan.findings.front()), Syntax::kXml);
+      const int status = refused.status;
+      if (failure != nullptr) *failure = std::move(refused);
+      return status;
+    }
+  }
+  return encode_xml_into(xml, out, with_invoice_id, failure, id);
+}
+
+int encode_json_into(std::string_view json, const ReadOptions& options,
+                     TextBuffer& out, bool with_invoice_id, Result* failure,
+                     DocumentId* id) {
+  if (options.strict) {
+    check::Scan scan;
+    if (json::scan_json(json, true, scan) == 0 && !scan.findings.empty()) {
+      if (id != nullptr) *id = DocumentId{};
+      Result refused = strict_failure(std::move(scan.findings.front()), Syntax::kJson);
+      const int status = refused.status;
+      if (failure != nullptr) *failure = std::move(refused);
+      return status;
+    }
+  }
+  return encode_json_into(json, out, with_invoice_id, failure, id);
+}
+
 CheckResult check_xml(std::string_view xml, const ReadOptions& options) {
   return check_document(xml, options, Syntax::kXml);
 }

@@ -144,10 +144,22 @@ Result encode_text(Reader read, std::string_view text, bool with_invoice_id) {
   return encode(document.get(), with_invoice_id);
 }
 
+// Tells @a id the InvoiceID of @a document (none when there is no
+// document); nothing without an @a id.
+void tell_id(const Document* document, DocumentId* id) {
+  if (id == nullptr) return;
+  id->found = document != nullptr && document->InvoiceID.has_value();
+  if (id->found)
+    id->invoice_id = *document->InvoiceID;
+  else
+    id->invoice_id.clear();
+}
+
 int encode_text_into(Reader read, std::string_view text, bool with_invoice_id,
-                     TextBuffer& out, Result* result) {
+                     TextBuffer& out, Result* result, DocumentId* id) {
   DocumentPtr document;
   int status = read(text, &document);
+  tell_id(document.get(), id);
   if (status != 0) return failed_into(status, result);
   return encode_into(document.get(), with_invoice_id, out, result);
 }
@@ -157,9 +169,10 @@ int encode_text_into(Reader read, std::string_view text, bool with_invoice_id,
 // @a result when given.
 template <typename Out>
 int decode_with(int (*write)(const Document&, Out), std::string_view code_text,
-                Out out, Result* result) {
+                Out out, Result* result, DocumentId* id = nullptr) {
   DocumentPtr document;
   int status = code::decode_document(code_text, &document);
+  tell_id(document.get(), id);
   if (status == 0) status = write(*document, out);
   if (status != 0) return failed_into(status, result);
   return 0;
@@ -204,18 +217,38 @@ Result encode_sequence(std::string_view line, bool with_invoice_id) {
 
 int encode_xml_into(std::string_view xml, TextBuffer& out,
                     bool with_invoice_id, Result* failure) {
-  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure);
+  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure,
+                          nullptr);
 }
 
 int encode_json_into(std::string_view json, TextBuffer& out,
                      bool with_invoice_id, Result* failure) {
-  return encode_text_into(document_from_json, json, with_invoice_id, out, failure);
+  return encode_text_into(document_from_json, json, with_invoice_id, out, failure,
+                          nullptr);
 }
 
 int encode_sequence_into(std::string_view line, TextBuffer& out,
                          bool with_invoice_id, Result* failure) {
   return encode_text_into(document_from_sequence, line, with_invoice_id, out,
-                          failure);
+                          failure, nullptr);
+}
+
+int encode_xml_into(std::string_view xml, TextBuffer& out,
+                    bool with_invoice_id, Result* failure, DocumentId* id) {
+  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure,
+                          id);
+}
+
+int encode_json_into(std::string_view json, TextBuffer& out,
+                     bool with_invoice_id, Result* failure, DocumentId* id) {
+  return encode_text_into(document_from_json, json, with_invoice_id, out, failure,
+                          id);
+}
+
+int encode_sequence_into(std::string_view line, TextBuffer& out,
+                         bool with_invoice_id, Result* failure, DocumentId* id) {
+  return encode_text_into(document_from_sequence, line, with_invoice_id, out,
+                          failure, id);
 }
 
 Result validate_xml(std::string_view xml) {
@@ -252,6 +285,18 @@ int decode_to_json_into(std::string_view code_text, TextBuffer& out,
                         Result* failure) {
   return decode_with<TextBuffer&>(json::document_to_json, code_text, out,
                                   failure);
+}
+
+int decode_into(std::string_view code_text, TextBuffer& out, Result* failure,
+                DocumentId* id) {
+  return decode_with<TextBuffer&>(xml::document_to_xml, code_text, out, failure,
+                                  id);
+}
+
+int decode_to_json_into(std::string_view code_text, TextBuffer& out,
+                        Result* failure, DocumentId* id) {
+  return decode_with<TextBuffer&>(json::document_to_json, code_text, out,
+                                  failure, id);
 }
 
 SequencePrefix read_sequence_prefix(std::string_view line) {

@@ -17,6 +17,7 @@ bool LineReader::fill() {
     if (n > 0) {
       begin_ = 0;
       end_ = static_cast<std::size_t>(n);
+      read_ += end_;
       return true;
     }
     if (n == 0) {

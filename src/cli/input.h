@@ -2,6 +2,7 @@
 #define ZARNEX_CLI_INPUT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <string>
@@ -53,6 +54,10 @@ class LineReader {
   /// The errno of the read that failed; 0 while no read has failed.
   int error() const { return error_; }
 
+  /// The bytes taken from the stream that lines have been read from (for
+  /// a progress line).
+  std::uint64_t consumed() const { return read_ - (end_ - begin_); }
+
  private:
   bool fill();
 
@@ -63,6 +68,7 @@ class LineReader {
   std::size_t end_ = 0;
   bool eof_ = false;
   int error_ = 0;
+  std::uint64_t read_ = 0;
 };
 
 /// One whole input, as read_all_input gives it.

@@ -38,19 +38,41 @@ struct Streams {
 int take_input(const std::optional<std::string>& value, const Streams& streams,
                std::string& input);
 
-/// Runs @a operation once per non-blank line of standard input, writing each
-/// result and a newline to standard output, or the error line to standard
-/// error, before the next line is read. A failing line does not stop the run.
-/// With @a symbols, each successful line's code is also written as a QR
+class Report;
+struct LineCounts;
+
+/// A bulk run: its operation and what goes with it.
+struct BulkRun {
+  Operation operation = nullptr;
+  bool format_stderr = false;
+  const SymbolFolder* symbols = nullptr;  // QR symbols of the codes, or none
+  /// Threads that run the operation; 1 runs every line on the calling
+  /// thread. More give the same output, error lines, symbol files and report
+  /// in the same order.
+  int threads = 1;
+  Report* report = nullptr;  // an open report, or none
+  bool progress = false;     // a progress line while standard error is a terminal
+};
+
+/// Runs the operation once per non-blank line of the input, writing each
+/// result and a newline to the output, or the error line to standard error,
+/// in input order. A failing line does not stop the run.
+/// With symbols, each successful line's code is also written as a QR
 /// symbol into its folder, named by the line's number (1 for the first line
 /// of the input, blank lines counted); a symbol that cannot be written gives
 /// the line's ERROR_QR error line after its result. A line longer than
 /// kMaxInput is refused with its error line, and the run goes on.
-/// Returns 0, or ERROR_STREAM when standard input could not be read or the
-/// results could not be written (the run stops there, after one error line).
-/// @a streams can put files in the place of standard input and output.
-int run_lines(Operation operation, bool format_stderr,
-              const SymbolFolder* symbols = nullptr, const Streams& streams = {});
+/// Before the input is waited for, the results of every line read so far
+/// have been written (a caller that writes one line and waits for its answer
+/// gets it), with any number of threads; at most a few dozen lines per
+/// thread are held at once.
+/// Returns 0, or ERROR_STREAM when the input could not be read or the
+/// results could not be written (the run stops there, after one error line,
+/// once the results of every line read have been written). @a counts, when
+/// given, receives the counts of the lines; the report gets its entries but
+/// is not finished.
+int run_lines(const BulkRun& run, const Streams& streams = {},
+              LineCounts* counts = nullptr);
 
 /// An encoding result split at its last tab: the InvoiceID before it (none
 /// without a tab) and the code after it.

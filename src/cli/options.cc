@@ -195,6 +195,28 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
       } else {
         o.output_path = std::string(value);
       }
+    } else if (same_name(name, "--threads")) {
+      std::optional<int> threads = parse_count(value, 0, kMaxThreads);
+      if (!threads) {
+        parsed.action = ParsedOptions::Action::kFail;
+        parsed.message =
+            "The option --threads needs a whole number from 0 (one thread per "
+            "processor) to 1024, as in --threads=4. \n";
+        return parsed;
+      }
+      o.threads = *threads;
+    } else if (same_name(name, "--report")) {
+      if (value.empty()) {
+        parsed.action = ParsedOptions::Action::kFail;
+        parsed.message =
+            "The option --report needs a file name, as in --report=report.jsonl. \n";
+        return parsed;
+      }
+      o.report_path = std::string(value);
+    } else if (same_name(name, "--fail_on_error")) {
+      o.fail_on_error = true;
+    } else if (same_name(name, "--progress")) {
+      o.progress = true;
     } else if (is_option(name, "--lines", "-l")) {
       o.bulk = true;
     } else if (is_option(name, "--invoice_id", "-i")) {
@@ -223,6 +245,13 @@ ParsedOptions parse_options(int argc, const char* const* argv) {
   if (o.mode == Mode::kNone) {
     parsed.action = ParsedOptions::Action::kFail;
     parsed.message = "Missing argument --encode or --decode. \n";
+    return parsed;
+  }
+  if (!o.report_path.empty() && (!o.bulk || o.mode == Mode::kCheck)) {
+    parsed.action = ParsedOptions::Action::kFail;
+    parsed.message =
+        "The option --report lists the lines of a bulk run: use it with --lines "
+        "and --encode, --decode or --sequence. \n";
     return parsed;
   }
   if (qr_given) {
@@ -324,6 +353,23 @@ std::string help_text() {
        "\tDefault: 4.\n";
   t += "\n--qr_margin=N\n"
        "\tThe white quiet zone around the symbol, 0 to 64 modules. Default: 4.\n";
+  t += "\n--threads=N\n"
+       "\tWith --lines (--encode, --decode, --sequence): converts the lines on N\n"
+       "\tthreads, 0 for one per processor. The output, the error lines, the\n"
+       "\tQR files and the report are the same as with one thread, in input\n"
+       "\torder. Default: 1.\n";
+  t += "\n--report=PATH\n"
+       "\tWith --lines: writes PATH with one JSON object per line that was not\n"
+       "\tblank (line number, status 0 or the error code, and the error name and\n"
+       "\tmessage of a failed line, the InvoiceID of a document that has one),\n"
+       "\tthen one summary object (lines read, succeeded, failed, skipped).\n";
+  t += "\n--fail_on_error\n"
+       "\tWith --lines: exit status of the first line that failed instead of 0\n"
+       "\t(the results of every line are written all the same).\n";
+  t += "\n--progress\n"
+       "\tWith --lines, while standard error is a terminal: one progress line\n"
+       "\t(lines done, lines per second, and for an input file its share done\n"
+       "\tand the time left), redrawn a few times a second and erased at the end.\n";
   t += "\nOption names ignore letter case. Exit status: 0 on success, 1 for an "
        "unknown or missing option, 11 (ERROR_QR) for a bad value of a QR "
        "option, 12 (ERROR_STREAM) when standard input cannot be read, the "

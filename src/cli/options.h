@@ -40,7 +40,17 @@ struct Options {
   std::string input_path;
   std::string output_path;
   QrOutput qr;
+  // Bulk mode only: the number of threads (0: one per processor), the
+  // report file (empty: none), a non-zero exit status when a line failed,
+  // and a progress line on a terminal.
+  int threads = 1;
+  std::string report_path;
+  bool fail_on_error = false;
+  bool progress = false;
 };
+
+/// The most threads --threads takes.
+inline constexpr int kMaxThreads = 1024;
 
 /// Result of reading the arguments.
 struct ParsedOptions {

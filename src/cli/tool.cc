@@ -17,6 +17,7 @@
 #include "cli/options.h"
 #include "cli/run_modes.h"
 #include "cli/replacement_file.h"
+#include "cli/report.h"
 #include "cli/symbol_file.h"
 #include "zarnex/zarnex.hpp"
 
@@ -92,6 +93,10 @@ class Files {
   bool to_file_ = false;
 };
 
+int report_failure(const std::string& name, const std::string& reason) {
+  return report(write_failed(name, reason));
+}
+
 }  // namespace
 
 int run_tool(int argc, char** argv) {
@@ -136,11 +141,28 @@ int run_tool(int argc, char** argv) {
     }
     Files files;
     if (int status = files.open(options); status != 0) return status;
+    Report report;
+    const bool reporting = !options.report_path.empty();
+    const std::string report_name = quoted("report file", options.report_path);
+    if (reporting && !report.open(options.report_path))
+      return report_failure(report_name, report.reason());
     SymbolFolder symbols{options.qr.path, options.qr.settings, options.invoice_id};
-    const int status = run_lines(operation, options.format_stderr,
-                                 draw ? &symbols : nullptr, files.streams());
+    BulkRun run;
+    run.operation = operation;
+    run.format_stderr = options.format_stderr;
+    run.symbols = draw ? &symbols : nullptr;
+    run.threads = options.threads;
+    run.report = reporting ? &report : nullptr;
+    run.progress = options.progress;
+    LineCounts counts;
+    const int status = run_lines(run, files.streams(), &counts);
+    // The report tells what became of the lines read, also when the
+    // streams failed.
+    if (reporting && !report.finish(counts) && status == 0)
+      return report_failure(report_name, report.reason());
     if (status != 0) return status;
-    return files.commit();
+    if (int committed = files.commit(); committed != 0) return committed;
+    return options.fail_on_error ? counts.first_failure : 0;
   }
   Files files;
   if (int status = files.open(options); status != 0) return status;
@@ -148,8 +170,13 @@ int run_tool(int argc, char** argv) {
   if (int status = take_input(options.input, files.streams(), input); status != 0)
     return status;
   TextBuffer output;
-  Result failure;
-  int status = operation(input, output, failure);
+  Outcome outcome;
+  Result& failure = outcome.failure;
+  int status = operation(input, output, outcome);
+  // The sequence mode's diagnostic of a malformed prefix comes before its
+  // error line.
+  if (!outcome.note.empty())
+    std::fwrite(outcome.note.data(), 1, outcome.note.size(), stderr);
   if (status == 0) {
     // The symbol holds the code alone, without an InvoiceID in front.
     if (draw) {
