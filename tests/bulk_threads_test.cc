@@ -212,19 +212,6 @@ TEST(BulkThreads, SymbolFoldersHoldTheSameFiles) {
   run_shell("rm -rf " + std::string(base), &removed);
 }
 
-// Reads from @a fd until a newline arrives or 10 seconds pass.
-std::string ReadLineWithin10s(int fd) {
-  std::string line;
-  char c;
-  while (line.empty() || line.back() != '\n') {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 10000) <= 0) break;
-    if (read(fd, &c, 1) != 1) break;
-    line.push_back(c);
-  }
-  return line;
-}
-
 // A running tool whose standard input and output are pipes of the test
 // (and, optionally, standard error a given descriptor).
 struct Coprocess {
@@ -281,7 +268,7 @@ TEST(BulkThreads, AnswersEachLineBeforeTheNextArrives) {
     for (int i = 0; i < 4; ++i) {
       if (i == 2) tool.write_line("");
       tool.write_line(code);
-      std::string answer = ReadLineWithin10s(tool.from);
+      std::string answer = read_line_within_10s(tool.from);
       EXPECT_EQ(answer.rfind("<?xml", 0), 0u) << threads << " " << i << ": " << answer;
     }
     EXPECT_EQ(tool.finish(), 0);
@@ -423,7 +410,7 @@ TEST(BulkProgress, DrawnOnATerminalOnly) {
     const std::string line = i == 6 ? "NOT-A-CODE" : code;
     input += line + "\n";
     tool.write_line(line);
-    if (i != 6) ReadLineWithin10s(tool.from);
+    if (i != 6) read_line_within_10s(tool.from);
     std::this_thread::sleep_for(std::chrono::milliseconds(60));
   }
   EXPECT_EQ(tool.finish(), 0);

@@ -498,19 +498,6 @@ TEST(BulkMode, HostileLinesDoNotStopTheRun) {
   EXPECT_EQ(blank.err, "");
 }
 
-// Reads from @a fd until a newline arrives or 10 seconds pass.
-std::string ReadLineWithin10s(int fd) {
-  std::string line;
-  char c;
-  while (line.empty() || line.back() != '\n') {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 10000) <= 0) break;
-    if (read(fd, &c, 1) != 1) break;
-    line.push_back(c);
-  }
-  return line;
-}
-
 TEST(BulkMode, AnswersEachLineBeforeTheNextArrives) {
   signal(SIGPIPE, SIG_IGN);
   std::string code = EncodeSequence(kPaySequence);
@@ -536,7 +523,7 @@ TEST(BulkMode, AnswersEachLineBeforeTheNextArrives) {
   for (int i = 0; i < 3; ++i) {
     std::string line = code + "\n";
     ASSERT_EQ(write(in[1], line.data(), line.size()), static_cast<ssize_t>(line.size()));
-    std::string answer = ReadLineWithin10s(out[0]);
+    std::string answer = read_line_within_10s(out[0]);
     EXPECT_EQ(answer.rfind("<?xml", 0), 0u) << i << ": " << answer;
   }
   close(in[1]);

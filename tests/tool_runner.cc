@@ -1,6 +1,7 @@
 #include "tests/tool_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -45,6 +46,18 @@ std::vector<std::string> folder_names(const std::string& folder) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string read_line_within_10s(int fd) {
+  std::string line;
+  char c;
+  while (line.empty() || line.back() != '\n') {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 10000) <= 0) break;
+    if (read(fd, &c, 1) != 1) break;
+    line.push_back(c);
+  }
+  return line;
 }
 
 ToolResult run_tool(const ToolRun& run) {

@@ -38,6 +38,10 @@ std::string read_file(const std::string& path);
 /// The names in a folder, sorted.
 std::vector<std::string> folder_names(const std::string& folder);
 
+/// Reads from @a fd until a newline arrives or 10 seconds pass (a tool
+/// that answers each line before the next arrives, seen from its reader).
+std::string read_line_within_10s(int fd);
+
 /// Runs a shell command, returning its standard output (for xmllint and
 /// other outside tools). Sets @a status to the command's exit status.
 std::string run_shell(const std::string& command, int* status);

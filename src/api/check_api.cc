@@ -1,6 +1,7 @@
 // Strict reading and check mode of the library.
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -172,58 +173,55 @@ Result strict_failure(check::Finding finding, Syntax syntax) {
   return result;
 }
 
+// Strict reading before the default path: the first finding of a text that
+// parses, or nothing (a text without a tree fails on the default path as it
+// does without strict reading).
+std::optional<Result> strict_refusal(const ReadOptions& options,
+                                     std::string_view text, Syntax syntax) {
+  if (!options.strict) return std::nullopt;
+  check::Scan scan;
+  const int parsed = syntax == Syntax::kJson ? json::scan_json(text, true, scan)
+                                             : xml::scan_xml(text, true, scan);
+  if (parsed != 0 || scan.findings.empty()) return std::nullopt;
+  return strict_failure(std::move(scan.findings.front()), syntax);
+}
+
+// A *_into call's answer for a refused text: nothing appended, no id.
+int refused_into(Result refused, Result* failure, DocumentId* id) {
+  if (id != nullptr) *id = DocumentId{};
+  const int status = refused.status;
+  if (failure != nullptr) *failure = std::move(refused);
+  return status;
+}
+
 }  // namespace
 
 Result encode_xml(std::string_view xml, const ReadOptions& options,
                   bool with_invoice_id) {
-  if (options.strict) {
-    check::Scan scan;
-    // A text without a tree fails below as it does in default reading.
-    if (xml::scan_xml(xml, true, scan) == 0 && !scan.findings.empty())
-      return strict_failure(std::move(scan.findings.front()), Syntax::kXml);
-  }
+  if (auto refused = strict_refusal(options, xml, Syntax::kXml)) return *refused;
   return encode_xml(xml, with_invoice_id);
 }
 
 Result encode_json(std::string_view json, const ReadOptions& options,
                    bool with_invoice_id) {
-  if (options.strict) {
-    check::Scan scan;
-    if (json::scan_json(json, true, scan) == 0 && !scan.findings.empty())
-      return strict_failure(std::move(scan.findings.front()), Syntax::kJson);
-  }
+  if (auto refused = strict_refusal(options, json, Syntax::kJson))
+    return *refused;
   return encode_json(json, with_invoice_id);
 }
 
 int encode_xml_into(std::string_view xml, const ReadOptions& options,
                     TextBuffer& out, bool with_invoice_id, Result* failure,
                     DocumentId* id) {
-  if (options.strict) {
-    check::Scan scan;
-    if (xml::scan_xml(xml, true, scan) == 0 && !scan.findings.empty()) {
-      if (id != nullptr) *id = DocumentId{};
-      Result refused = strict_failure(std::move(scan.findings.front()), Syntax::kXml);
-      const int status = refused.status;
-      if (failure != nullptr) *failure = std::move(refused);
-      return status;
-    }
-  }
+  if (auto refused = strict_refusal(options, xml, Syntax::kXml))
+    return refused_into(std::move(*refused), failure, id);
   return encode_xml_into(xml, out, with_invoice_id, failure, id);
 }
 
 int encode_json_into(std::string_view json, const ReadOptions& options,
                      TextBuffer& out, bool with_invoice_id, Result* failure,
                      DocumentId* id) {
-  if (options.strict) {
-    check::Scan scan;
-    if (json::scan_json(json, true, scan) == 0 && !scan.findings.empty()) {
-      if (id != nullptr) *id = DocumentId{};
-      Result refused = strict_failure(std::move(scan.findings.front()), Syntax::kJson);
-      const int status = refused.status;
-      if (failure != nullptr) *failure = std::move(refused);
-      return status;
-    }
-  }
+  if (auto refused = strict_refusal(options, json, Syntax::kJson))
+    return refused_into(std::move(*refused), failure, id);
   return encode_json_into(json, out, with_invoice_id, failure, id);
 }
 

@@ -217,20 +217,17 @@ Result encode_sequence(std::string_view line, bool with_invoice_id) {
 
 int encode_xml_into(std::string_view xml, TextBuffer& out,
                     bool with_invoice_id, Result* failure) {
-  return encode_text_into(document_from_xml, xml, with_invoice_id, out, failure,
-                          nullptr);
+  return encode_xml_into(xml, out, with_invoice_id, failure, nullptr);
 }
 
 int encode_json_into(std::string_view json, TextBuffer& out,
                      bool with_invoice_id, Result* failure) {
-  return encode_text_into(document_from_json, json, with_invoice_id, out, failure,
-                          nullptr);
+  return encode_json_into(json, out, with_invoice_id, failure, nullptr);
 }
 
 int encode_sequence_into(std::string_view line, TextBuffer& out,
                          bool with_invoice_id, Result* failure) {
-  return encode_text_into(document_from_sequence, line, with_invoice_id, out,
-                          failure, nullptr);
+  return encode_sequence_into(line, out, with_invoice_id, failure, nullptr);
 }
 
 int encode_xml_into(std::string_view xml, TextBuffer& out,

@@ -130,7 +130,7 @@ class LineEnd {
       case LineJob::Kind::kTooLong: {
         // One document that is refused; the run goes on with the next line.
         StreamFailure refused = line_too_long();
-        failed(job.number, refused.status, nullptr);
+        failed(refused.status);
         if (run_.report != nullptr)
           run_.report->failed(job.number, refused.status, refused.text, nullptr);
         error_line(std::string(), std::move(refused.text), nullptr);
@@ -153,13 +153,13 @@ class LineEnd {
       if (run_.report != nullptr) run_.report->succeeded(job.number, id);
       return;
     }
-    failed(job.number, status, id);
+    failed(status);
     if (run_.report != nullptr)
       run_.report->failed(job.number, status, outcome.failure.error, id);
     error_line(job.text, std::move(outcome.failure.error), &outcome.note);
   }
 
-  void failed(std::size_t, int status, const DocumentId*) {
+  void failed(int status) {
     ++counts_.failed;
     if (counts_.first_failure == 0) counts_.first_failure = status;
   }
@@ -370,15 +370,14 @@ int run_lines_threaded(const BulkRun& run, int threads, const Streams& streams,
   BlockWriter output(streams.out);
   LineEnd end(run, progress, counts);
   Pipeline pipeline(run, threads);
-  LineReader* reader_of_hook = nullptr;
   // Before a read that would wait, every line read so far is converted and
-  // written out; a read that finds input ready goes on.
+  // written out; a read that finds input ready goes on. (The hook runs only
+  // from the reader's own reads, so the reader it names is whole by then.)
   LineReader reader(streams.in, [&] {
     if (!read_would_wait(streams.in)) return;
-    pipeline.drain(output, end, *reader_of_hook);
+    pipeline.drain(output, end, reader);
     output.flush();
   });
-  reader_of_hook = &reader;
   std::size_t line_number = 0;
   std::string line;
   for (;;) {
